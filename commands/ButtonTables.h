@@ -1,0 +1,86 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace tessra::commands {
+
+// One Send_Data call: the whole buffer (the command and its spare 00), the
+// highest index sent and the mode.
+struct CommandCall {
+    std::span<const std::uint8_t> buffer;
+    int count;
+    int mode;
+};
+
+struct CommandButton {
+    std::string_view control;
+    std::string_view caption;
+    bool bold;
+    bool alwaysDisabled;  // shown greyed out for the whole run, sends nothing
+    std::span<const CommandCall> calls;
+};
+
+namespace detail {
+inline constexpr std::array<std::uint8_t, 3> kResetBuf{0x1B, 0x40, 0x00};
+inline constexpr std::array<std::uint8_t, 8> kSelfTestBuf{0x1D, 0x28, 0x41, 0x30, 0x30, 0x02, 0x02, 0x00};
+inline constexpr std::array<std::uint8_t, 8> kSampleFontBuf{0x1D, 0x28, 0x41, 0x30, 0x30, 0x02, 0x03, 0x00};
+inline constexpr std::array<std::uint8_t, 8> kHexDumpBuf{0x1D, 0x28, 0x41, 0x30, 0x30, 0x02, 0x01, 0x00};
+inline constexpr std::array<std::uint8_t, 6> kRecoveryBuf{0x01, 0x39, 0x36, 0x02, 0x21, 0x00};
+inline constexpr std::array<std::uint8_t, 2> kFeedBuf{0x0A, 0x00};
+inline constexpr std::array<std::uint8_t, 3> kCutBuf{0x1B, 0x69, 0x00};
+inline constexpr std::array<std::uint8_t, 7> kPattern0Buf{0x01, 0x39, 0x36, 0x02, 0x38, 0x00, 0x00};
+inline constexpr std::array<std::uint8_t, 7> kPattern1Buf{0x01, 0x39, 0x36, 0x02, 0x38, 0x01, 0x00};
+inline constexpr std::array<std::uint8_t, 7> kPattern2Buf{0x01, 0x39, 0x36, 0x02, 0x38, 0x02, 0x00};
+inline constexpr std::array<std::uint8_t, 7> kPattern3Buf{0x01, 0x39, 0x36, 0x02, 0x38, 0x03, 0x00};
+
+inline constexpr std::array<CommandCall, 2> kSelfTest{{{kResetBuf, 2, 0}, {kSelfTestBuf, 7, 0}}};
+inline constexpr std::array<CommandCall, 2> kSampleFont{{{kResetBuf, 2, 0}, {kSampleFontBuf, 7, 0}}};
+inline constexpr std::array<CommandCall, 2> kHexDump{{{kResetBuf, 2, 0}, {kHexDumpBuf, 7, 0}}};
+inline constexpr std::array<CommandCall, 1> kRecovery{{{kRecoveryBuf, 5, 0}}};
+inline constexpr std::array<CommandCall, 1> kFeed{{{kFeedBuf, 1, 0}}};
+inline constexpr std::array<CommandCall, 1> kCutting{{{kCutBuf, 2, 0}}};
+inline constexpr std::array<CommandCall, 4> kTestPattern{{{kPattern0Buf, 6, 0},
+                                                          {kPattern1Buf, 6, 0},
+                                                          {kPattern2Buf, 6, 0},
+                                                          {kPattern3Buf, 6, 0}}};
+}  // namespace detail
+
+// The maintenance column, top to bottom.
+inline constexpr std::array<CommandButton, 11> kMaintenanceColumn{{
+    {"Command2", "Self-Test", false, false, detail::kSelfTest},
+    {"Command3", "Sample-Font", false, false, detail::kSampleFont},
+    {"Command1", "Hex-Dump", false, false, detail::kHexDump},
+    {"Command4", "Maintenance", false, true, {}},
+    {"Command6", "Blackmark Read", false, true, {}},
+    {"Command7", "Blackmark Write Disable", false, true, {}},
+    {"Command8", "Blackmark Write Enable", false, true, {}},
+    {"Command10", "Erase MCU  (Internal Flash)", false, true, {}},
+    {"Command9", "Erase Font-ROM (External Flash)", false, true, {}},
+    {"Command11", "Factory Initialize", true, true, {}},
+    {"Command5", "Firmware Recovery (Restart)", true, false, detail::kRecovery},
+}};
+
+// Below and to the left of the column, top to bottom.
+inline constexpr std::array<CommandButton, 3> kPaperButtons{{
+    {"Command14", "Feeding", true, false, detail::kFeed},
+    {"Command15", "Cutting", true, false, detail::kCutting},
+    {"Command16", "Print Test Pattern", true, false, detail::kTestPattern},
+}};
+
+// Wireless module column, top to bottom; the mode is the command's parameter.
+struct WirelessButton {
+    std::string_view control;
+    std::string_view designCaption;  // before a model profile relabels it
+    std::uint8_t mode;
+};
+inline constexpr std::array<WirelessButton, 4> kWirelessColumn{{
+    {"Command17", "ESP32 WiFi      Soft AP", 0},
+    {"Command18", "ESP32 WiFi Station", 1},
+    {"Command19", "ESP32 Bluetooth Classic", 2},
+    {"Command21", "ESP32 Bluetooth Classic+BLE", 3},
+}};
+
+}  // namespace tessra::commands

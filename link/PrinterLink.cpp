@@ -1,0 +1,142 @@
+#include "PrinterLink.h"
+
+namespace tessra {
+
+PrinterLink::PrinterLink(SerialPort& port, Clock& clock, Operator& op, LineChoice& line)
+    : port_(port), clock_(clock), op_(op), line_(line) {}
+
+bool PrinterLink::runExclusive(const std::function<void()>& operation) {
+    if (busy_) return false;
+    busy_ = true;
+    struct Release {
+        bool& flag;
+        ~Release() { flag = false; }
+    } release{busy_};
+    BusyScope busy(op_);
+    operation();
+    closePort();  // whatever the operation did, nothing holds the port afterwards
+    return true;
+}
+
+bool PrinterLink::Open_Port() {
+    closePort();
+    port_.setBinaryMode();
+    const int portNumber = line_.portIndex() + 1;
+    if (const auto settings = settingsString(line_.speedText(), line_.parityIndex())) {
+        if (!port_.setSettings(*settings)) {
+            reportPortError(portNumber, "invalid settings " + *settings);
+            return false;
+        }
+    }
+    return openPort(portNumber);
+}
+
+bool PrinterLink::openWith(std::string_view settings) {
+    closePort();
+    port_.setBinaryMode();
+    const int portNumber = line_.portIndex() + 1;
+    if (!port_.setSettings(settings)) {
+        reportPortError(portNumber, "invalid settings " + std::string(settings));
+        return false;
+    }
+    return openPort(portNumber);
+}
+
+bool PrinterLink::openPort(int portNumber) {
+    if (portNumber < 1 || portNumber > kPortCount) {
+        reportPortError(portNumber, "no port selected");
+        return false;
+    }
+    if (!port_.open(portNumber)) {
+        reportPortError(portNumber, port_.lastError());
+        return false;
+    }
+    openPortNumber_ = portNumber;
+    op_.status(portCaption(portNumber) + " (" + port_.deviceName(portNumber) + ") " +
+               port_.settings());
+    return true;
+}
+
+void PrinterLink::reportPortError(int portNumber, std::string_view reason) {
+    port_.close();
+    std::string where = portCaption(portNumber);
+    if (portNumber >= 1 && portNumber <= kPortCount) where += " (" + port_.deviceName(portNumber) + ")";
+    op_.status(where + ": " + std::string(reason));
+    op_.message(kPortErrorMessage);
+}
+
+void PrinterLink::Send_Data(std::span<const std::uint8_t> data, int count, int mode) {
+    if (!busy_) {
+        runExclusive([&] { Send_Data(data, count, mode); });
+        return;
+    }
+    if (dispatching_) return;  // a click handled inside another operation's wait
+    if (!Open_Port()) return;
+    if (mode == 1) {
+        if (!write(data)) return;
+    } else {
+        for (int i = 0; i <= count && i < static_cast<int>(data.size()); ++i) {
+            if (!write(data.subspan(static_cast<std::size_t>(i), 1))) return;
+        }
+    }
+    waitForDsr();
+    closePort();
+    pause();
+}
+
+bool PrinterLink::write(std::span<const std::uint8_t> bytes) {
+    if (!port_.isOpen()) return false;
+    if (port_.write(bytes)) return true;
+    reportPortError(openPortNumber_, port_.lastError());
+    return false;
+}
+
+bool PrinterLink::write(std::string_view text) {
+    const auto* begin = reinterpret_cast<const std::uint8_t*>(text.data());
+    return write(std::span<const std::uint8_t>(begin, text.size()));
+}
+
+bool PrinterLink::waitForDsr(std::string_view timeoutMessage) {
+    const double deadline = clock_.nowSeconds() + toSeconds(timing::kDsrWait);
+    while (true) {
+        if (clock_.nowSeconds() > deadline) {
+            op_.message(timeoutMessage);
+            processEvents();
+            return false;
+        }
+        processEvents();
+        if (port_.isOpen() && port_.dsr()) return true;
+        clock_.sleep(timing::kPollSlice);
+    }
+}
+
+bool PrinterLink::waitForReply(int count, std::chrono::milliseconds limit) {
+    const double deadline = clock_.nowSeconds() + toSeconds(limit);
+    while (true) {
+        if (port_.isOpen() && port_.bytesWaiting() >= count) return true;
+        if (clock_.nowSeconds() > deadline) return false;
+        op_.repaint();
+        clock_.sleep(timing::kPollSlice);
+    }
+}
+
+void PrinterLink::processEvents() {
+    const bool outer = dispatching_;
+    dispatching_ = true;
+    op_.processEvents();
+    dispatching_ = outer;
+}
+
+void PrinterLink::closePort() {
+    if (port_.isOpen()) port_.close();
+}
+
+void PrinterLink::pause() {
+    const double end = clock_.nowSeconds() + toSeconds(timing::kPause);
+    while (clock_.nowSeconds() < end) {
+        op_.repaint();
+        clock_.sleep(timing::kPollSlice);
+    }
+}
+
+}  // namespace tessra

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "Clock.h"
+#include "LineSettings.h"
+#include "Operator.h"
+#include "SerialPort.h"
+
+namespace tessra {
+
+namespace timing {
+using namespace std::chrono_literals;
+inline constexpr std::chrono::milliseconds kDsrWait = 1000ms;
+// Quiet time after every command, so the printer can act before the next.
+inline constexpr std::chrono::milliseconds kPause = 200ms;
+// Longest sleep between two checks of a wait.
+inline constexpr std::chrono::milliseconds kPollSlice = 10ms;
+}  // namespace timing
+
+inline constexpr std::string_view kTimeoutMessage = "Communication Error.(5 Sec Time out)";
+inline constexpr std::string_view kPortErrorMessage = "Port Error";
+
+inline double toSeconds(std::chrono::milliseconds d) { return static_cast<double>(d.count()) / 1000.0; }
+
+// The printer link: opens the port the window names, sends commands, waits
+// for DSR or a reply, and keeps one port operation at a time.
+class PrinterLink {
+public:
+    PrinterLink(SerialPort& port, Clock& clock, Operator& op, LineChoice& line);
+
+    // Runs one port operation (one command or a sequence of them). While it
+    // runs, the window handles events in DSR waits; a second operation that a
+    // click starts then is dropped: nothing is sent and nothing is queued.
+    // Returns false when dropped.
+    bool runExclusive(const std::function<void()>& operation);
+    bool inOperation() const { return busy_; }
+
+    // (Re)opens the port from the port, speed and parity combos. On failure
+    // the port stays closed, "Port Error" is shown with the reason in the
+    // status line, and false is returned.
+    bool Open_Port();
+    // Same as Open_Port but with the given settings string (automatic read).
+    bool openWith(std::string_view settings);
+
+    // Sends data[0..count] one byte per write (mode != 1) or the whole array
+    // in one write (mode 1), waits up to 1 s for DSR, closes and pauses.
+    void Send_Data(std::span<const std::uint8_t> data, int count, int mode);
+
+    // Writes on the open port. A failed write closes the port, shows
+    // "Port Error" once and returns false; the caller stops there.
+    bool write(std::span<const std::uint8_t> bytes);
+    bool write(std::string_view text);
+
+    // Waits up to 1 s for DSR, letting the window handle events in every pass.
+    // On time-out shows the message and returns false.
+    bool waitForDsr(std::string_view timeoutMessage = kTimeoutMessage);
+    // Polls until at least count bytes wait at the port or the time is past;
+    // the window repaints but takes no input. True when the bytes are there.
+    bool waitForReply(int count, std::chrono::milliseconds limit);
+    // The window handles its pending events, clicks included; a click that
+    // would start another port operation meanwhile is dropped.
+    void processEvents();
+
+    void closePort();
+    void pause();
+
+    SerialPort& port() { return port_; }
+    Clock& clock() { return clock_; }
+    Operator& op() { return op_; }
+    LineChoice& line() { return line_; }
+
+private:
+    bool openPort(int portNumber);
+    void reportPortError(int portNumber, std::string_view reason);
+
+    SerialPort& port_;
+    Clock& clock_;
+    Operator& op_;
+    LineChoice& line_;
+    bool busy_ = false;
+    bool dispatching_ = false;  // inside processEvents of a running operation
+    int openPortNumber_ = 0;
+};
+
+}  // namespace tessra

@@ -1,0 +1,170 @@
+#include "QtSerialPort.h"
+
+#include <QtGlobal>
+
+#ifdef Q_OS_UNIX
+#include <sys/ioctl.h>
+#include <termios.h>
+#endif
+
+#include "LineSettings.h"
+
+namespace tessra {
+
+namespace {
+constexpr int kWriteTimeoutMs = 3000;
+
+QSerialPort::Parity toQt(char parity) {
+    switch (parity) {
+        case 'e': return QSerialPort::EvenParity;
+        case 'o': return QSerialPort::OddParity;
+        default: return QSerialPort::NoParity;
+    }
+}
+
+// A pseudo-terminal has no modem-status lines; a real serial port has.
+bool hasNoModemLines(const QSerialPort& port) {
+#ifdef Q_OS_UNIX
+    int lines = 0;
+    return ::ioctl(static_cast<int>(port.handle()), TIOCMGET, &lines) != 0;
+#else
+    Q_UNUSED(port);
+    return false;
+#endif
+}
+}  // namespace
+
+QtSerialPort::QtSerialPort() = default;
+
+QtSerialPort::~QtSerialPort() { close(); }
+
+std::string QtSerialPort::deviceName(int portNumber) const {
+    const QByteArray override = qgetenv(("TESSRA_COM" + std::to_string(portNumber)).c_str());
+    if (!override.isEmpty()) return override.toStdString();
+#ifdef Q_OS_WIN
+    return portCaption(portNumber);
+#else
+    return "/dev/ttyS" + std::to_string(portNumber - 1);
+#endif
+}
+
+bool QtSerialPort::setSettings(std::string_view settings) {
+    if (!parseSettings(settings)) {
+        lastError_ = "invalid settings " + std::string(settings);
+        return false;
+    }
+    settings_ = settings;
+    return true;
+}
+
+bool QtSerialPort::open(int portNumber) {
+    close();
+    lastError_.clear();
+    port_.setPortName(QString::fromStdString(deviceName(portNumber)));
+    // Open with the defaults first: some devices refuse to open with a
+    // parity they cannot carry.
+    if (!port_.open(QIODevice::ReadWrite)) {
+        fail(port_.errorString());
+        return false;
+    }
+    pseudoTerminal_ = hasNoModemLines(port_);
+    if (!applySettings()) {
+        port_.close();
+        return false;
+    }
+    // A real port starts empty; a pseudo-terminal keeps what arrived while
+    // it was closed, such as a late reply to an earlier request.
+    port_.clear(QSerialPort::Input);
+    port_.clearError();
+    return true;
+}
+
+bool QtSerialPort::applySettings() {
+    const auto params = parseSettings(settings_).value_or(LineParameters{});
+    const bool ok = port_.setBaudRate(params.baud) &&
+                    port_.setDataBits(static_cast<QSerialPort::DataBits>(params.dataBits)) &&
+                    port_.setStopBits(params.stopBits == 2 ? QSerialPort::TwoStop
+                                                           : QSerialPort::OneStop) &&
+                    port_.setFlowControl(QSerialPort::NoFlowControl);
+    if (!ok) {
+        fail("cannot apply " + QString::fromStdString(settings_) + ": " + port_.errorString());
+        return false;
+    }
+    if (!port_.setParity(toQt(params.parity))) {
+        // The kernel clears parity on a pseudo-terminal; only the speed counts there.
+        if (!pseudoTerminal_) {
+            fail("cannot apply " + QString::fromStdString(settings_) + ": " + port_.errorString());
+            return false;
+        }
+        port_.clearError();
+    }
+    return true;
+}
+
+void QtSerialPort::close() {
+    if (!port_.isOpen()) return;
+    flush();
+    port_.close();
+    port_.clearError();
+}
+
+bool QtSerialPort::isOpen() const { return port_.isOpen(); }
+
+bool QtSerialPort::write(std::span<const std::uint8_t> bytes) {
+    if (!port_.isOpen()) {
+        lastError_ = "port not open";
+        return false;
+    }
+    const auto* data = reinterpret_cast<const char*>(bytes.data());
+    if (port_.write(data, static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
+        fail(port_.errorString());
+        return false;
+    }
+    return flush();
+}
+
+bool QtSerialPort::flush() {
+    while (port_.bytesToWrite() > 0) {
+        if (!port_.waitForBytesWritten(kWriteTimeoutMs)) {
+            fail("write failed: " + port_.errorString());
+            return false;
+        }
+    }
+    return true;
+}
+
+void QtSerialPort::pullFromDevice() {
+    // Without a running event loop the buffer fills only here.
+    while (port_.isOpen() && port_.waitForReadyRead(0)) {
+    }
+    port_.clearError();
+}
+
+int QtSerialPort::bytesWaiting() {
+    pullFromDevice();
+    return static_cast<int>(port_.bytesAvailable());
+}
+
+Bytes QtSerialPort::readAll() {
+    pullFromDevice();
+    const QByteArray data = port_.readAll();
+    return Bytes(data.begin(), data.end());
+}
+
+bool QtSerialPort::dsr() {
+    if (!port_.isOpen()) return false;
+    if (pseudoTerminal_) return true;  // no modem lines: nothing to wait for
+    const auto signals_ = port_.pinoutSignals();
+    if (port_.error() != QSerialPort::NoError) {
+        port_.clearError();
+        return false;
+    }
+    return signals_.testFlag(QSerialPort::DataSetReadySignal);
+}
+
+void QtSerialPort::fail(const QString& what) {
+    lastError_ = what.toStdString();
+    port_.clearError();
+}
+
+}  // namespace tessra
