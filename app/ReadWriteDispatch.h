@@ -1,0 +1,5 @@
+#pragma once
+
+namespace tessra {
+// Read/Write dispatch: being written.
+}
