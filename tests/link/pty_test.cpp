@@ -1,0 +1,168 @@
+// The real QSerialPort adapter against a pseudo-terminal whose master the
+// test holds, standing in for the printer.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "FakeClock.h"
+#include "FakeLineChoice.h"
+#include "FakeOperator.h"
+#include "PrinterLink.h"
+#include "QtSerialPort.h"
+
+namespace tessra {
+namespace {
+
+QCoreApplication& app() {
+    static int argc = 1;
+    static char name[] = "link_pty_test";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication instance(argc, argv);
+    return instance;
+}
+
+class Pty {
+public:
+    Pty() {
+        char name[256] = {};
+        if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0) return;
+        termios t{};
+        ::tcgetattr(master_, &t);
+        ::cfmakeraw(&t);
+        ::tcsetattr(master_, TCSANOW, &t);
+        path_ = name;
+    }
+    ~Pty() {
+        if (master_ >= 0) ::close(master_);
+        if (slave_ >= 0) ::close(slave_);
+    }
+    bool ok() const { return !path_.empty(); }
+    const std::string& path() const { return path_; }
+    int master() const { return master_; }
+
+    void send(const Bytes& bytes) const {
+        ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+    // Everything that has arrived at the printer side, waiting at most the
+    // given time for the first byte.
+    Bytes drain(int firstByteTimeoutMs = 200) const {
+        Bytes out;
+        int timeout = firstByteTimeoutMs;
+        pollfd p{master_, POLLIN, 0};
+        while (::poll(&p, 1, timeout) > 0 && (p.revents & POLLIN)) {
+            std::uint8_t buf[256];
+            const ssize_t n = ::read(master_, buf, sizeof buf);
+            if (n <= 0) break;
+            out.insert(out.end(), buf, buf + n);
+            timeout = 20;
+        }
+        return out;
+    }
+    speed_t outputSpeed() const {
+        termios t{};
+        ::tcgetattr(master_, &t);
+        return ::cfgetospeed(&t);
+    }
+
+private:
+    int master_ = -1;
+    int slave_ = -1;
+    std::string path_;
+};
+
+class PtyLinkTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app();
+        ASSERT_TRUE(pty.ok());
+        ::setenv("TESSRA_COM1", pty.path().c_str(), 1);
+        ::setenv("TESSRA_COM2", "/nonexistent/tessra-port", 1);
+    }
+
+    Pty pty;
+    QtSerialPort port;
+    testing::FakeClock clock;
+    testing::FakeOperator op;
+    testing::FakeLineChoice line;
+    PrinterLink link{port, clock, op, line};
+};
+
+TEST_F(PtyLinkTest, CommandArrivesWhole) {
+    const Bytes selfTest{0x1D, 0x28, 0x41, 0x30, 0x30, 0x02, 0x02, 0x00};
+    link.Send_Data(selfTest, 7, 0);
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(pty.drain(), selfTest);
+    EXPECT_TRUE(op.messages.empty()) << "a pseudo-terminal counts as DSR asserted";
+}
+
+TEST_F(PtyLinkTest, HundredOneByteWritesAllArriveBeforeTheClose) {
+    Bytes buffer(101);
+    for (std::size_t i = 0; i < buffer.size(); ++i) buffer[i] = static_cast<std::uint8_t>(i * 7);
+    link.Send_Data(buffer, 100, 0);
+    EXPECT_EQ(pty.drain(), buffer);
+}
+
+TEST_F(PtyLinkTest, ChosenSpeedReachesTheLine) {
+    line.speed = "57600";
+    line.parity = 1;  // a pseudo-terminal cannot carry parity; the open must still succeed
+    ASSERT_TRUE(link.Open_Port()) << op.statusLines.back();
+    EXPECT_EQ(pty.outputSpeed(), static_cast<speed_t>(B57600));
+    link.closePort();
+    line.speed = "2400";
+    ASSERT_TRUE(link.Open_Port());
+    EXPECT_EQ(pty.outputSpeed(), static_cast<speed_t>(B2400));
+}
+
+TEST_F(PtyLinkTest, InputWaitingBeforeTheOpenIsDiscarded) {
+    pty.send({0x3F, 0xAE, 0x5A});  // a late reply to an earlier request
+    ASSERT_TRUE(link.Open_Port());
+    EXPECT_EQ(port.bytesWaiting(), 0);
+    pty.send({0x00, 0x02, 0x01, 0x00});
+    EXPECT_TRUE(link.waitForReply(4, std::chrono::milliseconds(500)));
+    EXPECT_EQ(port.readAll(), (Bytes{0x00, 0x02, 0x01, 0x00}));
+}
+
+TEST_F(PtyLinkTest, ReplyIsSeenWithoutAnEventLoop) {
+    ASSERT_TRUE(link.Open_Port());
+    ASSERT_TRUE(link.write(Bytes{0x01, 0x39, 0x36, 0x02, 0x30}));
+    EXPECT_EQ(pty.drain(), (Bytes{0x01, 0x39, 0x36, 0x02, 0x30}));
+    pty.send({0x00, 0x02, 0x01, 0x00, 0x99, 0x98});
+    ASSERT_TRUE(link.waitForReply(4, std::chrono::milliseconds(500)));
+    EXPECT_EQ(port.readAll().size(), 6u);
+}
+
+TEST_F(PtyLinkTest, PortHeldByAnotherOpenerIsAPortError) {
+    QtSerialPort other;
+    ASSERT_TRUE(other.open(1)) << other.lastError();
+    link.Send_Data(Bytes{0x0A, 0x00}, 1, 0);
+    EXPECT_EQ(op.messageTexts(), std::vector<std::string>{"Port Error"});
+    ASSERT_FALSE(op.statusLines.empty());
+    EXPECT_NE(op.statusLines.back().find(pty.path()), std::string::npos);
+    EXPECT_FALSE(port.isOpen());
+    other.close();
+    EXPECT_TRUE(pty.drain(50).empty());
+}
+
+TEST_F(PtyLinkTest, MissingDeviceIsAPortError) {
+    line.port = 1;
+    link.Send_Data(Bytes{0x0A, 0x00}, 1, 0);
+    EXPECT_EQ(op.messageTexts(), std::vector<std::string>{"Port Error"});
+    EXPECT_NE(op.statusLines.back().find("COM2 (/nonexistent/tessra-port): "), std::string::npos);
+}
+
+TEST_F(PtyLinkTest, DefaultDeviceNames) {
+    ::unsetenv("TESSRA_COM7");
+    EXPECT_EQ(port.deviceName(7), "/dev/ttyS6");
+    EXPECT_EQ(port.deviceName(1), pty.path());
+}
+
+}  // namespace
+}  // namespace tessra
