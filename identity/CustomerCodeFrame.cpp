@@ -1,0 +1,48 @@
+#include "CustomerCodeFrame.h"
+
+#include <string>
+
+#include "CustomerCodeValue.h"
+#include "IdentityCommands.h"
+#include "IdentityTexts.h"
+
+namespace tessra::identity {
+
+CustomerCodeFrame::CustomerCodeFrame(PrinterLink& link, CustomerCodeView& view)
+    : link_(link), view_(view) {}
+
+void CustomerCodeFrame::Command20_Click(int index) {
+    if (index == 0) read();
+    if (index == 1) write();
+}
+
+void CustomerCodeFrame::read() {
+    link_.runExclusive([&] {
+        if (link_.Open_Port() && link_.write(kCustomerCodeReadRequest)) {
+            if (link_.waitForReply(1, timing::kReplyWait)) {
+                const Bytes reply = link_.port().readAll();
+                if (!reply.empty()) view_.setCustomerCodeText(std::to_string(reply.front()));
+            } else {
+                link_.op().message(kTimeoutMessage);
+            }
+            link_.processEvents();
+        }
+        link_.closePort();
+        // Offered from the first attempt on, whether or not the printer answered.
+        view_.enableCustomerCodeWrite();
+    });
+}
+
+void CustomerCodeFrame::write() {
+    link_.runExclusive([&] {
+        const auto code = customerCodeFromText(view_.customerCodeText());
+        if (!code) {
+            link_.op().message(kCustomerCodeRangeMessage);
+            return;
+        }
+        const auto buffer = customerCodeWrite(*code);
+        link_.Send_Data(buffer, kCustomerCodeWriteCount, 1);
+    });
+}
+
+}  // namespace tessra::identity

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "CustomerCodeView.h"
+#include "PrinterLink.h"
+
+namespace tessra::identity {
+
+// Handler of the "Customer Code" frame.
+class CustomerCodeFrame {
+public:
+    CustomerCodeFrame(PrinterLink& link, CustomerCodeView& view);
+
+    // Index 0 reads the code into Text13, 1 writes Text13; others do nothing.
+    void Command20_Click(int index);
+
+private:
+    void read();
+    void write();
+
+    PrinterLink& link_;
+    CustomerCodeView& view_;
+};
+
+}  // namespace tessra::identity
