@@ -1,0 +1,23 @@
+#include "ReadSetting.h"
+
+#include "PrinterLink.h"
+#include "SettingsBlock.h"
+
+namespace tessra::settings {
+
+void Read_Setting(bool& ee, SerialPort& port, Operator& op, OptionPanel& panel) {
+    const Bytes reply = port.readAll();
+    const DecodedBlock decoded = decodeBlock(reply);
+    if (decoded.rejected) {
+        op.message(kTimeoutMessage, kApplicationTitle);
+        ee = false;
+        return;
+    }
+    for (const OptionGroup& g : kOptionGroups) {
+        if (const auto& index = decoded.select[static_cast<std::size_t>(g.group)]) {
+            panel.select(g.group, *index);
+        }
+    }
+}
+
+}  // namespace tessra::settings
