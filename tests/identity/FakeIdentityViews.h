@@ -1,0 +1,67 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "CustomerCodeView.h"
+#include "MacAddressFrame.h"
+#include "MacView.h"
+
+namespace tessra::testing {
+
+// The MAC rows wired like the window: writing Text4..6 raises their change
+// handler, a spinner that changes value raises its change handler.
+class FakeMacView final : public identity::MacView {
+public:
+    identity::MacAddressFrame* frame = nullptr;
+    std::map<int, std::string> texts;  // Text4..Text12
+    std::map<int, int> spinners{{1, 0}, {2, 0}, {3, 0}};
+    std::vector<int> textWrites;  // box numbers in write order
+    bool checked = false;
+    bool checkEnabled = true;
+
+    FakeMacView() {
+        for (int box = 4; box <= 12; ++box) texts[box] = "00";
+    }
+
+    void setText(int box, std::string_view text) override {
+        textWrites.push_back(box);
+        const bool changed = texts[box] != text;
+        texts[box] = std::string(text);
+        if (!changed || frame == nullptr) return;
+        if (box == 4) frame->Text4_Change();
+        if (box == 5) frame->Text5_Change();
+        if (box == 6) frame->Text6_Change();
+    }
+    void setSpinner(int spinner, int value) override {
+        if (spinners[spinner] == value) return;
+        spinners[spinner] = value;
+        moveSpinnerHandler(spinner, value);
+    }
+    bool autoIncrementChecked() const override { return checked; }
+    void setAutoIncrementEnabled(bool enabled) override { checkEnabled = enabled; }
+
+    // The operator moves a spinner.
+    void moveSpinner(int spinner, int value) { setSpinner(spinner, value); }
+
+private:
+    void moveSpinnerHandler(int spinner, int value) {
+        if (frame == nullptr) return;
+        if (spinner == 1) frame->VScroll1_Change(value);
+        if (spinner == 2) frame->VScroll2_Change(value);
+        if (spinner == 3) frame->VScroll3_Change(value);
+    }
+};
+
+class FakeCustomerCodeView final : public identity::CustomerCodeView {
+public:
+    std::string text = "000";
+    bool writeEnabled = false;
+
+    std::string customerCodeText() const override { return text; }
+    void setCustomerCodeText(std::string_view t) override { text = std::string(t); }
+    void enableCustomerCodeWrite() override { writeEnabled = true; }
+};
+
+}  // namespace tessra::testing
