@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ButtonTables.h"
+#include "CommandHandlers.h"
+#include "FakeClock.h"
+#include "FakeLineChoice.h"
+#include "FakeOperator.h"
+#include "FakePort.h"
+#include "PrinterLink.h"
+
+namespace tessra::testing {
+namespace {
+
+const std::string kTimeout = "Communication Error.(5 Sec Time out)";
+
+class Commands : public ::testing::Test {
+protected:
+    FakePort port;
+    FakeClock clock;
+    FakeOperator op;
+    FakeLineChoice line;
+    PrinterLink link{port, clock, op, line};
+
+    const commands::CommandButton& button(std::string_view control) {
+        const commands::CommandButton* b = commands::findButton(control);
+        EXPECT_NE(b, nullptr) << control;
+        return *b;
+    }
+};
+
+struct ButtonBytes {
+    const char* control;
+    std::vector<Bytes> openings;  // bytes on the wire, one entry per port opening
+};
+
+const std::vector<ButtonBytes> kEnabledButtons{
+    {"Command2", {{0x1B, 0x40, 0x00}, {0x1D, 0x28, 0x41, 0x30, 0x30, 0x02, 0x02, 0x00}}},
+    {"Command3", {{0x1B, 0x40, 0x00}, {0x1D, 0x28, 0x41, 0x30, 0x30, 0x02, 0x03, 0x00}}},
+    {"Command1", {{0x1B, 0x40, 0x00}, {0x1D, 0x28, 0x41, 0x30, 0x30, 0x02, 0x01, 0x00}}},
+    {"Command5", {{0x01, 0x39, 0x36, 0x02, 0x21, 0x00}}},
+    {"Command14", {{0x0A, 0x00}}},
+    {"Command15", {{0x1B, 0x69, 0x00}}},
+    {"Command16",
+     {{0x01, 0x39, 0x36, 0x02, 0x38, 0x00, 0x00},
+      {0x01, 0x39, 0x36, 0x02, 0x38, 0x01, 0x00},
+      {0x01, 0x39, 0x36, 0x02, 0x38, 0x02, 0x00},
+      {0x01, 0x39, 0x36, 0x02, 0x38, 0x03, 0x00}}},
+};
+
+class EnabledButton : public Commands, public ::testing::WithParamInterface<ButtonBytes> {};
+
+TEST_P(EnabledButton, SendsItsBuffersOneOpeningEach) {
+    const ButtonBytes& expected = GetParam();
+    EXPECT_TRUE(commands::runButton(link, button(expected.control)));
+    EXPECT_EQ(port.bytesPerOpening(), expected.openings);
+    // Mode 0: one byte per write.
+    for (const auto& opening : port.openings) {
+        EXPECT_EQ(opening.writes.size(), opening.bytes().size());
+        EXPECT_EQ(opening.portNumber, 1);
+        EXPECT_EQ(opening.settings, "9600,n,8,1");
+    }
+    EXPECT_TRUE(op.messages.empty());
+    EXPECT_FALSE(port.isOpen());
+}
+
+TEST_P(EnabledButton, WithoutDsrEachCallTimesOutAndTheNextStillFollows) {
+    port.dsrAsserted = false;
+    const ButtonBytes& expected = GetParam();
+    commands::runButton(link, button(expected.control));
+    EXPECT_EQ(port.bytesPerOpening(), expected.openings);
+    EXPECT_EQ(op.messageTexts(), std::vector<std::string>(expected.openings.size(), kTimeout));
+}
+
+INSTANTIATE_TEST_SUITE_P(Maintenance, EnabledButton, ::testing::ValuesIn(kEnabledButtons),
+                         [](const auto& info) { return std::string(info.param.control); });
+
+TEST_F(Commands, TheSevenDisabledButtonsSendNothing) {
+    const std::vector<std::string_view> disabled{"Command4", "Command6",  "Command7", "Command8",
+                                                 "Command9", "Command10", "Command11"};
+    for (auto control : disabled) {
+        const auto& b = button(control);
+        EXPECT_TRUE(b.alwaysDisabled) << control;
+        EXPECT_TRUE(b.calls.empty()) << control;
+        EXPECT_FALSE(commands::runButton(link, b)) << control;
+    }
+    EXPECT_TRUE(port.openings.empty());
+    EXPECT_TRUE(op.messages.empty());
+}
+
+TEST_F(Commands, EnabledButtonsAreNotMarkedDisabled) {
+    for (const auto& expected : kEnabledButtons)
+        EXPECT_FALSE(button(expected.control).alwaysDisabled) << expected.control;
+}
+
+TEST_F(Commands, TwoCallButtonWithoutDsrShowsTheTimeOutTwice) {
+    port.dsrAsserted = false;
+    commands::runButton(link, button("Command2"));
+    EXPECT_EQ(op.messageTexts(), (std::vector<std::string>{kTimeout, kTimeout}));
+    ASSERT_EQ(port.openings.size(), 2u);
+    EXPECT_EQ(port.openings[1].bytes(), (Bytes{0x1D, 0x28, 0x41, 0x30, 0x30, 0x02, 0x02, 0x00}));
+}
+
+TEST_F(Commands, ClickOnAnotherButtonDuringADsrWaitIsDropped) {
+    int dropped = 0;
+    op.onProcessEvents = [&] {
+        if (!commands::runButton(link, button("Command15"))) ++dropped;
+        if (!commands::sendWirelessMode(link, 1)) ++dropped;
+    };
+    EXPECT_TRUE(commands::runButton(link, button("Command16")));
+    EXPECT_GT(dropped, 0);
+    ASSERT_EQ(port.openings.size(), 4u);
+    for (std::uint8_t pattern = 0; pattern < 4; ++pattern)
+        EXPECT_EQ(port.openings[pattern].bytes(),
+                  (Bytes{0x01, 0x39, 0x36, 0x02, 0x38, pattern, 0x00}));
+}
+
+TEST_F(Commands, AfterTheOperationEndsTheNextClickRuns) {
+    commands::runButton(link, button("Command2"));
+    EXPECT_TRUE(commands::runButton(link, button("Command15")));
+    EXPECT_EQ(port.openings.size(), 3u);
+    EXPECT_EQ(op.busyDepth, 0);
+}
+
+TEST_F(Commands, ColumnOrderCaptionsAndBold) {
+    struct Row {
+        std::string_view control, caption;
+        bool bold;
+    };
+    const std::vector<Row> column{
+        {"Command2", "Self-Test", false},
+        {"Command3", "Sample-Font", false},
+        {"Command1", "Hex-Dump", false},
+        {"Command4", "Maintenance", false},
+        {"Command6", "Blackmark Read", false},
+        {"Command7", "Blackmark Write Disable", false},
+        {"Command8", "Blackmark Write Enable", false},
+        {"Command10", "Erase MCU  (Internal Flash)", false},
+        {"Command9", "Erase Font-ROM (External Flash)", false},
+        {"Command11", "Factory Initialize", true},
+        {"Command5", "Firmware Recovery (Restart)", true},
+    };
+    ASSERT_EQ(commands::kMaintenanceColumn.size(), column.size());
+    for (std::size_t i = 0; i < column.size(); ++i) {
+        EXPECT_EQ(commands::kMaintenanceColumn[i].control, column[i].control) << i;
+        EXPECT_EQ(commands::kMaintenanceColumn[i].caption, column[i].caption) << i;
+        EXPECT_EQ(commands::kMaintenanceColumn[i].bold, column[i].bold) << i;
+    }
+    const std::vector<Row> paper{
+        {"Command14", "Feeding", true},
+        {"Command15", "Cutting", true},
+        {"Command16", "Print Test Pattern", true},
+    };
+    ASSERT_EQ(commands::kPaperButtons.size(), paper.size());
+    for (std::size_t i = 0; i < paper.size(); ++i) {
+        EXPECT_EQ(commands::kPaperButtons[i].control, paper[i].control) << i;
+        EXPECT_EQ(commands::kPaperButtons[i].caption, paper[i].caption) << i;
+        EXPECT_EQ(commands::kPaperButtons[i].bold, paper[i].bold) << i;
+    }
+}
+
+TEST_F(Commands, FindButtonKnowsOnlyTheMaintenanceButtons) {
+    EXPECT_EQ(commands::findButton("Command17"), nullptr);
+    EXPECT_EQ(commands::findButton("Command12"), nullptr);
+    EXPECT_EQ(commands::findButton("command2"), nullptr);
+    EXPECT_EQ(commands::findButton(""), nullptr);
+}
+
+TEST_F(Commands, WirelessModeBytes) {
+    for (std::uint8_t mode = 0; mode < 4; ++mode) {
+        port.openings.clear();
+        EXPECT_TRUE(commands::sendWirelessMode(link, mode));
+        ASSERT_EQ(port.openings.size(), 1u);
+        EXPECT_EQ(port.openings[0].bytes(), (Bytes{0x01, 0x39, 0x36, 0x02, 0x23, mode, 0x00}));
+        EXPECT_EQ(port.openings[0].writes.size(), 7u);
+    }
+}
+
+TEST_F(Commands, WirelessColumnModes) {
+    struct Row {
+        std::string_view control, caption;
+        std::uint8_t mode;
+    };
+    const std::vector<Row> rows{{"Command17", "ESP32 WiFi      Soft AP", 0},
+                                {"Command18", "ESP32 WiFi Station", 1},
+                                {"Command19", "ESP32 Bluetooth Classic", 2},
+                                {"Command21", "ESP32 Bluetooth Classic+BLE", 3}};
+    ASSERT_EQ(commands::kWirelessColumn.size(), rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(commands::kWirelessColumn[i].control, rows[i].control);
+        EXPECT_EQ(commands::kWirelessColumn[i].designCaption, rows[i].caption);
+        EXPECT_EQ(commands::kWirelessColumn[i].mode, rows[i].mode);
+    }
+}
+
+TEST_F(Commands, WirelessWithoutDsrShowsTheTimeOutOnce) {
+    port.dsrAsserted = false;
+    commands::sendWirelessMode(link, 2);
+    EXPECT_EQ(op.messageTexts(), (std::vector<std::string>{kTimeout}));
+}
+
+}  // namespace
+}  // namespace tessra::testing
