@@ -1,0 +1,47 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string_view>
+
+#include "OptionPanel.h"
+#include "PrinterLink.h"
+#include "SettingsBlock.h"
+
+namespace tessra {
+
+namespace timing {
+using namespace std::chrono_literals;
+// Each speed and parity of the automatic read gets this long to answer.
+inline constexpr std::chrono::milliseconds kAutoReadAttempt = 300ms;
+inline constexpr std::chrono::milliseconds kManualRead = 2000ms;
+}  // namespace timing
+
+inline constexpr std::string_view kCableMessage = "unpluge Cable,Please check Cable!";
+inline constexpr int kSettingsReplySize = 4;
+inline constexpr int kRuleLength = 42;
+
+// Members of the Opt_read group.
+inline constexpr int kManualReadMember = 0;
+inline constexpr int kAutoReadMember = 1;
+
+// Transaction kinds.
+inline constexpr int kReadSettings = 0;
+inline constexpr int kWriteSettings = 1;
+
+// What the settings exchange needs of the window.
+struct SettingsContext {
+    PrinterLink& link;  // port, clock, operator and the line combos
+    settings::OptionPanel& options;
+    settings::Block& Setting_Block;
+    bool& mblnReady;
+    std::optional<int> Opt_read;  // selected member, or none
+};
+
+// Reads the printer's settings into the option groups (mode 0) or writes them
+// (mode 1); the printer prints the message as its confirmation. Runs as one
+// port operation (it takes one if the caller holds none) and leaves mblnReady
+// true on every path.
+void Comm_Setting(SettingsContext& context, int mode, std::string_view message);
+
+}  // namespace tessra
