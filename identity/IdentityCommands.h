@@ -4,6 +4,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <initializer_list>
 #include <string_view>
 
 #include "MacAddress.h"
