@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "PrinterLink.h"
+#include "SettingsExchange.h"
 
 namespace tessra {
 
@@ -25,8 +26,8 @@ struct SettingsTransaction {
     int kind;
     std::string_view confirmation;
 };
-inline constexpr SettingsTransaction kReadTransaction{0, " Read Complete"};
-inline constexpr SettingsTransaction kWriteTransaction{1, " Setting Complete"};
+inline constexpr SettingsTransaction kReadTransaction{kReadSettings, " Read Complete"};
+inline constexpr SettingsTransaction kWriteTransaction{kWriteSettings, " Setting Complete"};
 
 struct ReadWriteDispatch {
     ReadWriteButtons& cmdSelPage;

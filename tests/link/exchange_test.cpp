@@ -120,6 +120,8 @@ TEST_F(ExchangeTest, AutoReadFindsThePrinterAt115200EvenOnTheFifthAttempt) {
     EXPECT_NE(std::find(op.statusLines.begin(), op.statusLines.end(), "Trying 115200,e,8,1 (5/21)"),
               op.statusLines.end());
     EXPECT_EQ(op.statusLines.back(), "Printer found at 115200,e,8,1");
+    // Between the four unanswered attempts, after the decode, and in the DSR wait.
+    EXPECT_EQ(op.eventPasses, 6);
     // Four unanswered attempts; a read makes no pause after the confirmation.
     EXPECT_GT(elapsed(), 4 * 0.3);
     EXPECT_LT(elapsed(), 4 * 0.3 + 0.1);
