@@ -109,6 +109,15 @@ Output Engine::feed(std::span<const std::uint8_t> bytes, int lineSpeed) {
 
 Output Engine::flush() {
     Output out;
+    // The utility writes every command in one burst, so a command still
+    // incomplete when the line goes quiet never will be. A MAC write is the
+    // exception: its three parts come in three openings of the port.
+    if (mode_ == Mode::Commands && !pending_.empty()) {
+        flushUnknown(out);
+        out.lines.push_back(std::to_string(speed_) + ": incomplete command " +
+                            hexBytes(std::vector<std::uint8_t>(pending_.begin(), pending_.end())));
+        pending_.clear();
+    }
     flushUnknown(out);
     flushGarbled(out);
     return out;

@@ -37,7 +37,8 @@ public:
     // they are not understood, as with a real UART.
     Output feed(std::span<const std::uint8_t> bytes, int lineSpeed);
     // The line has gone quiet: report what is held back for a later line
-    // (unknown bytes, bytes not understood). Partial commands keep waiting.
+    // (unknown bytes, bytes not understood) and drop an incomplete command,
+    // except a MAC write, which waits for its password and address.
     Output flush();
 
     const PrinterState& state() const { return state_; }
