@@ -1,0 +1,216 @@
+// The real virtual printer, started as a process, talked to through the
+// utility's own serial adapter with COM1 pointed at it.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <array>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "FakeLineChoice.h"
+#include "FakeOperator.h"
+#include "PrinterLink.h"
+#include "QtClock.h"
+#include "QtSerialPort.h"
+
+extern char** environ;
+
+namespace tessra {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+QCoreApplication& app() {
+    static int argc = 1;
+    static char name[] = "sim_pty_test";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication instance(argc, argv);
+    return instance;
+}
+
+const Bytes kReset{0x1B, 0x40};
+const Bytes kReadRequest{0x01, 0x39, 0x36, 0x02, 0x30};
+
+class VirtualPrinter : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app();
+        dir_ = std::filesystem::temp_directory_path() /
+               ("tessra-sim-e2e-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir_);
+        link_ = (dir_ / "com1").string();
+        log_ = (dir_ / "transcript").string();
+        ::setenv("TESSRA_COM1", link_.c_str(), 1);
+    }
+    void TearDown() override {
+        stop();
+        std::filesystem::remove_all(dir_);
+    }
+
+    void start(std::vector<std::string> extra = {}) {
+        std::filesystem::remove(log_);  // a restart must not find the last run's lines
+        std::vector<std::string> args{TESSRA_SIM_PROGRAM, "--link", link_, "--log", log_};
+        args.insert(args.end(), extra.begin(), extra.end());
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        ASSERT_EQ(::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        ASSERT_TRUE(waitForLine(": ready on ")) << transcript();
+        ASSERT_TRUE(std::filesystem::is_symlink(link_));
+    }
+
+    // SIGTERM, as a technician's Ctrl-C or the run script would.
+    void stop() {
+        if (pid_ <= 0) return;
+        ::kill(pid_, SIGTERM);
+        int status = 0;
+        const auto deadline = Clock::now() + 900ms;
+        while (::waitpid(pid_, &status, WNOHANG) == 0) {
+            if (Clock::now() > deadline) {
+                ::kill(pid_, SIGKILL);
+                ::waitpid(pid_, &status, 0);
+                ADD_FAILURE() << "the printer did not stop on SIGTERM";
+                break;
+            }
+            std::this_thread::sleep_for(5ms);
+        }
+        pid_ = 0;
+    }
+
+    std::string transcript() const {
+        std::ifstream in(log_);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    bool waitForLine(const std::string& line, std::chrono::milliseconds limit = 800ms) const {
+        const auto deadline = Clock::now() + limit;
+        while (transcript().find(line) == std::string::npos) {
+            if (Clock::now() > deadline) return false;
+            std::this_thread::sleep_for(10ms);
+        }
+        return true;
+    }
+
+    // A request on COM1 at the given settings; whatever came back within the limit.
+    Bytes request(const std::string& settings, const std::vector<Bytes>& writes, int expect,
+                  std::chrono::milliseconds limit = 400ms) {
+        QtSerialPort port;
+        EXPECT_TRUE(port.setSettings(settings));
+        EXPECT_TRUE(port.open(1)) << port.lastError();
+        for (const Bytes& w : writes) EXPECT_TRUE(port.write(w)) << port.lastError();
+        const auto deadline = Clock::now() + limit;
+        while (expect > 0 && port.bytesWaiting() < expect && Clock::now() < deadline) {
+            std::this_thread::sleep_for(5ms);
+        }
+        Bytes reply = port.readAll();
+        port.close();
+        return reply;
+    }
+
+    std::filesystem::path dir_;
+    std::string link_;
+    std::string log_;
+    pid_t pid_ = 0;
+};
+
+TEST_F(VirtualPrinter, FeedingThroughTheUtilitysLinkAppearsInTheTranscript) {
+    start();
+    QtSerialPort port;
+    QtClock clock;
+    testing::FakeOperator op;
+    testing::FakeLineChoice line;  // COM1, 9600, None
+    PrinterLink link(port, clock, op, line);
+    const std::array<std::uint8_t, 2> feeding{0x0A, 0x00};
+    link.Send_Data(feeding, 1, 0);
+    EXPECT_TRUE(op.messages.empty());
+    EXPECT_TRUE(waitForLine("9600: feed\n")) << transcript();
+}
+
+TEST_F(VirtualPrinter, SettingsReadAtTheRightSpeedGetsTheBlock) {
+    start();
+    // Parity cannot be told apart on a pseudo-terminal: only the speed counts.
+    EXPECT_EQ(request("9600,e,8,1", {kReset, kReadRequest}, 4), (Bytes{0x00, 0x02, 0x01, 0x00}));
+    EXPECT_TRUE(waitForLine("9600: settings read 00 02 01 00\n")) << transcript();
+}
+
+TEST_F(VirtualPrinter, RequestAtTheWrongSpeedGetsNoAnswer) {
+    start();
+    EXPECT_TRUE(request("19200,n,8,1", {kReset, kReadRequest}, 4, 300ms).empty());
+    EXPECT_TRUE(waitForLine("9600: not understood: 7 bytes at 19200 bps\n")) << transcript();
+    EXPECT_EQ(request("9600,n,8,1", {kReset, kReadRequest}, 4).size(), 4u);
+}
+
+TEST_F(VirtualPrinter, ListensAtTheSpeedGivenOnTheCommandLine) {
+    start({"--speed", "57600", "--parity", "odd"});
+    EXPECT_TRUE(request("9600,n,8,1", {kReadRequest}, 4, 300ms).empty());
+    EXPECT_EQ(request("57600,o,8,1", {kReadRequest}, 4), (Bytes{0x00, 0x85, 0x01, 0x00}));
+}
+
+TEST_F(VirtualPrinter, SettingsWriteMovesThePrinterToTheNewSpeed) {
+    start();
+    request("9600,n,8,1", {{0x01, 0x39, 0x36, 0x02, 0x31}, {0x00, 0x06, 0x01, 0x00}}, 0);
+    ASSERT_TRUE(waitForLine("115200: listening at 115200 bps\n")) << transcript();
+    EXPECT_TRUE(request("9600,n,8,1", {kReadRequest}, 4, 300ms).empty());
+    EXPECT_EQ(request("115200,n,8,1", {kReadRequest}, 4), (Bytes{0x00, 0x06, 0x01, 0x00}));
+}
+
+TEST_F(VirtualPrinter, MacWriteInThreeOpeningsThenRead) {
+    start();
+    const Bytes password{'K', 'o', 'v', 'a', 'k', 0x00, 0x00};
+    request("9600,n,8,1", {{0x01, 0x39, 0x36, 0x02, 0x37, 0x00}}, 0);
+    QtSerialPort port;  // the password goes one byte per write
+    ASSERT_TRUE(port.open(1));
+    for (const std::uint8_t b : password) port.write(Bytes{b});
+    port.close();
+    request("9600,n,8,1", {{0x0A, 0x5C, 0x3E, 0x01, 0x1B, 0x40, 0x00, 0x00}}, 0);
+    EXPECT_TRUE(waitForLine("9600: MAC write 0A 5C 3E 01 1B 40\n")) << transcript();
+    EXPECT_EQ(request("9600,n,8,1", {{0x01, 0x39, 0x36, 0x02, 0x36}}, 6),
+              (Bytes{0x0A, 0x5C, 0x3E, 0x01, 0x1B, 0x40}));
+}
+
+TEST_F(VirtualPrinter, NoReplyNeverAnswers) {
+    start({"--no-reply"});
+    EXPECT_TRUE(request("9600,n,8,1", {kReadRequest}, 4, 300ms).empty());
+    EXPECT_TRUE(waitForLine("9600: settings read 00 02 01 00 (no reply)\n")) << transcript();
+}
+
+TEST_F(VirtualPrinter, StateSurvivesARestartAndTheLinkGoesOnExit) {
+    const std::string state = (dir_ / "flash").string();
+    start({"--state", state});
+    request("9600,n,8,1", {{0x01, 0x39, 0x36, 0x02, 0x25, 0x07}}, 0);
+    ASSERT_TRUE(waitForLine("9600: customer code write 7\n")) << transcript();
+    stop();
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link_)));
+    EXPECT_NE(transcript().find("9600: stopped\n"), std::string::npos);
+
+    start({"--state", state});
+    EXPECT_EQ(request("9600,n,8,1", {{0x01, 0x39, 0x36, 0x02, 0x24, 0x00}}, 1), Bytes{0x07});
+}
+
+TEST_F(VirtualPrinter, DamagedStateFileStartsWithTheDefaults) {
+    const std::string state = (dir_ / "flash").string();
+    std::ofstream(state) << "block zz\n";
+    start({"--state", state});
+    EXPECT_EQ(request("9600,n,8,1", {kReadRequest}, 4), (Bytes{0x00, 0x02, 0x01, 0x00}));
+}
+
+}  // namespace
+}  // namespace tessra
