@@ -1,0 +1,215 @@
+#include "Form1.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "CommandHandlers.h"
+#include "Profiles.h"
+#include "QtText.h"
+#include "WindowTexts.h"
+
+namespace tessra::app {
+
+using settings::Group;
+
+Form1::Form1(SerialPort& port, Clock& clock, Operator& op, QWidget* parent)
+    : QMainWindow(parent), port_(port) {
+    buildUi();
+    panel_ = std::make_unique<ButtonGroupPanel>(groups_);
+    surface_ = std::make_unique<WidgetSurface>(*this);
+    link_ = std::make_unique<PrinterLink>(port, clock, op, static_cast<LineChoice&>(*this));
+    connectHandlers();
+    Form_Load();
+}
+
+Form1::~Form1() = default;
+
+int Form1::portIndex() const {
+    return cboPORT->currentIndex();
+}
+
+std::string Form1::speedText() const {
+    return cboSPEED->currentText().toStdString();
+}
+
+int Form1::parityIndex() const {
+    return cboPARITY->currentIndex();
+}
+
+void Form1::showDetected(int speedIndex, int parityIndex) {
+    cboSPEED->setCurrentIndex(speedIndex);
+    cboPARITY->setCurrentIndex(parityIndex);
+}
+
+namespace {
+void check(QButtonGroup* group, int id) {
+    group->button(id)->setChecked(true);
+}
+
+void setBold(QWidget* w, bool bold) {
+    QFont f = w->font();
+    f.setBold(bold);
+    w->setFont(f);
+}
+}  // namespace
+
+void Form1::Form_Load() {
+    for (std::string_view s : kSpeedTexts) cboSPEED->addItem(qstr(s));
+    cboSPEED->setCurrentIndex(kStartupSpeedIndex);
+    cboSPEED->setEnabled(false);
+
+    for (const ParityChoice& p : kParities) cboPARITY->addItem(qstr(p.caption));
+    cboPARITY->setCurrentIndex(0);
+    cboPARITY->setEnabled(false);
+
+    check(OptCOM, kComInterface);
+
+    check(optionGroup(Group::Codepage), 0);
+    check(optionGroup(Group::Autocut), 0);
+    check(optionGroup(Group::AutocutMode), 0);
+    check(optionGroup(Group::PrintSpeed), 0);
+    check(optionGroup(Group::ErrorSound), 0);
+    check(optionGroup(Group::SerialBaudrate), 0);
+    check(optionGroup(Group::SerialParityBit), 0);
+    check(optionGroup(Group::SerialHandshaking), 0);
+    check(optionGroup(Group::UsbMode), 1);
+    check(optionGroup(Group::Width), 0);
+    check(Opt_PRT_MODEL, static_cast<int>(models::Model::Orrin));
+    check(Opt_read, kAutoReadMethod);
+
+    mblnReady = true;
+
+    check(optionGroup(Group::ExtBuzzer), 0);
+    check(optionGroup(Group::FontSystem), 0);
+    check(optionGroup(Group::PaperType), 0);
+
+    for (const auto& w : commands::kWirelessColumn)
+        setBold(commandButton(w.control), &w == &commands::kWirelessColumn.front());
+
+    Text13->setEnabled(false);
+    Command20[1]->setEnabled(false);
+
+    setBold(Text14, true);
+    setBold(Text15, true);
+
+    for (const auto& b : commands::kMaintenanceColumn) {
+        if (b.alwaysDisabled) commandButton(b.control)->setEnabled(false);
+    }
+    Command12->setEnabled(false);
+    Command13->setEnabled(false);
+    for (int n = 1; n <= 3; ++n) VScroll[n]->setEnabled(false);
+    Label4->setEnabled(false);
+    Check1->setEnabled(false);
+
+    mblnLevel1Passed = false;
+
+    show();
+}
+
+void Form1::OptCOM_Click(int Index) {
+    if (Index != kComInterface) return;
+    cboPORT->clear();
+    cboSPEED->setEnabled(true);
+    cboSPEED->setVisible(true);
+    cboPARITY->setEnabled(true);
+    cboPARITY->setVisible(true);
+    cboPORT->setEnabled(true);
+    cboPORT->setVisible(true);
+    for (int n = 1; n <= kPortCount; ++n) {
+        cboPORT->addItem(qstr(portCaption(n)));
+        cboPORT->setItemData(n - 1, qstr(port_.deviceName(n)), Qt::ToolTipRole);
+    }
+    Frame11->setVisible(true);
+    cboPORT->setCurrentIndex(0);
+    IPTXT->setVisible(false);
+    cmdSelPage[0]->setEnabled(true);
+}
+
+void Form1::Opt_PRT_MODEL_Click(int Index) {
+    models::applyProfile(*surface_, Index);
+}
+
+void Form1::cmdSelPage_Click(int) {}
+
+void Form1::runCommand(QPushButton* button) {
+    commands::runButton(*link_, *commands::findButton(button->objectName().toStdString()));
+}
+
+void Form1::sendWireless(QPushButton* button) {
+    const std::string name = button->objectName().toStdString();
+    for (const auto& w : commands::kWirelessColumn) {
+        if (w.control != name) continue;
+        if (!commands::sendWirelessMode(*link_, w.mode)) return;  // dropped: another operation runs
+        for (const auto& other : commands::kWirelessColumn)
+            setBold(commandButton(other.control), other.control == name);
+        return;
+    }
+}
+
+void Form1::Command1_Click() {
+    runCommand(Command1);
+}
+void Form1::Command2_Click() {
+    runCommand(Command2);
+}
+void Form1::Command3_Click() {
+    runCommand(Command3);
+}
+void Form1::Command5_Click() {
+    runCommand(Command5);
+}
+void Form1::Command14_Click() {
+    runCommand(Command14);
+}
+void Form1::Command15_Click() {
+    runCommand(Command15);
+}
+void Form1::Command16_Click() {
+    runCommand(Command16);
+}
+void Form1::Command17_Click() {
+    sendWireless(Command17);
+}
+void Form1::Command18_Click() {
+    sendWireless(Command18);
+}
+void Form1::Command19_Click() {
+    sendWireless(Command19);
+}
+void Form1::Command21_Click() {
+    sendWireless(Command21);
+}
+
+void Form1::connectHandlers() {
+    const auto onSelect = [this](QButtonGroup* group, void (Form1::*handler)(int)) {
+        connect(group, &QButtonGroup::idToggled, this, [this, handler](int id, bool checked) {
+            if (checked) (this->*handler)(id);
+        });
+    };
+    onSelect(OptCOM, &Form1::OptCOM_Click);
+    onSelect(Opt_PRT_MODEL, &Form1::Opt_PRT_MODEL_Click);
+
+    for (int i = 0; i < 2; ++i)
+        connect(cmdSelPage[i], &QPushButton::clicked, this, [this, i] { cmdSelPage_Click(i); });
+
+    const std::pair<QPushButton*, void (Form1::*)()> buttons[] = {
+        {Command1, &Form1::Command1_Click},   {Command2, &Form1::Command2_Click},
+        {Command3, &Form1::Command3_Click},   {Command5, &Form1::Command5_Click},
+        {Command14, &Form1::Command14_Click}, {Command15, &Form1::Command15_Click},
+        {Command16, &Form1::Command16_Click}, {Command17, &Form1::Command17_Click},
+        {Command18, &Form1::Command18_Click}, {Command19, &Form1::Command19_Click},
+        {Command21, &Form1::Command21_Click},
+    };
+    for (const auto& [button, handler] : buttons)
+        connect(button, &QPushButton::clicked, this, handler);
+}
+
+}  // namespace tessra::app

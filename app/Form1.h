@@ -1,0 +1,139 @@
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "ButtonGroupPanel.h"
+#include "Clock.h"
+#include "LineSettings.h"
+#include "Operator.h"
+#include "PrinterLink.h"
+#include "SerialPort.h"
+#include "WidgetSurface.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollBar;
+
+namespace tessra::app {
+
+// The utility's one window. It owns the printer link and shows the link's
+// line choice (port, speed, parity) in its "Interface" frame.
+class Form1 final : public QMainWindow, public LineChoice {
+    Q_OBJECT
+
+public:
+    Form1(SerialPort& port, Clock& clock, Operator& op, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    PrinterLink& link() { return *link_; }
+    settings::OptionPanel& optionPanel() { return *panel_; }
+    models::ControlSurface& controlSurface() { return *surface_; }
+    QButtonGroup* optionGroup(settings::Group group) const { return panel_->group(group); }
+
+    // LineChoice
+    int portIndex() const override;
+    std::string speedText() const override;
+    int parityIndex() const override;
+    void showDetected(int speedIndex, int parityIndex) override;
+
+    // Handlers
+    void Form_Load();
+    void OptCOM_Click(int Index);
+    void Opt_PRT_MODEL_Click(int Index);
+    void cmdSelPage_Click(int Index);
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command5_Click();
+    void Command14_Click();
+    void Command15_Click();
+    void Command16_Click();
+    void Command17_Click();
+    void Command18_Click();
+    void Command19_Click();
+    void Command21_Click();
+
+    // State that outlives a click.
+    std::array<std::uint8_t, 4> Setting_Block{};
+    bool mblnReady = false;
+    bool mblnLevel1Passed = false;
+    std::uint8_t mbytMac4 = 0;
+    std::uint8_t mbytMac5 = 0;
+    std::uint8_t mbytMac6 = 0;
+
+    // Controls, by their names in the window.
+    QGroupBox* Frame1 = nullptr;
+    QButtonGroup* OptCOM = nullptr;
+    QComboBox* cboPORT = nullptr;
+    QComboBox* cboSPEED = nullptr;
+    QComboBox* cboPARITY = nullptr;
+    QGroupBox* Frame11 = nullptr;
+    QButtonGroup* Opt_read = nullptr;
+    QGroupBox* Frame12 = nullptr;
+    QLineEdit* IPTXT = nullptr;
+    QButtonGroup* Opt_PRT_MODEL = nullptr;
+    std::array<QPushButton*, 2> cmdSelPage{};
+
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QPushButton* Command3 = nullptr;
+    QPushButton* Command5 = nullptr;
+    QPushButton* Command14 = nullptr;
+    QPushButton* Command15 = nullptr;
+    QPushButton* Command16 = nullptr;
+    QPushButton* Command17 = nullptr;
+    QPushButton* Command18 = nullptr;
+    QPushButton* Command19 = nullptr;
+    QPushButton* Command21 = nullptr;
+
+    QPushButton* Command12 = nullptr;
+    QPushButton* Command13 = nullptr;
+    // Text1 to Text6 (save row) and Text7 to Text12 (read-back row), by number.
+    std::array<QLineEdit*, 13> Text{};
+    std::array<QScrollBar*, 4> VScroll{};  // VScroll1 to VScroll3, by number
+    QLabel* Label4 = nullptr;
+    QCheckBox* Check1 = nullptr;
+
+    QGroupBox* Frame17 = nullptr;
+    QLineEdit* Text13 = nullptr;
+    std::array<QPushButton*, 2> Command20{};
+
+    QPlainTextEdit* Text14 = nullptr;
+    QPlainTextEdit* Text15 = nullptr;
+    QFrame* Line1 = nullptr;
+
+private:
+    void buildUi();
+    QWidget* buildInterfacePanel();
+    QWidget* buildCodePage();
+    QWidget* buildSettingsFrames();
+    QWidget* buildMaintenanceColumn();
+    QWidget* buildPaperAndWireless();
+    QWidget* buildMacRows();
+    QWidget* buildCustomerCode();
+    QWidget* buildNotices();
+    QGroupBox* buildOptionFrame(settings::Group group, int rows);
+    QPushButton* commandButton(std::string_view name) const;
+    void connectHandlers();
+
+    void runCommand(QPushButton* button);
+    void sendWireless(QPushButton* button);
+
+    SerialPort& port_;
+    ButtonGroupPanel::Groups groups_{};
+    std::unique_ptr<ButtonGroupPanel> panel_;
+    std::unique_ptr<WidgetSurface> surface_;
+    std::unique_ptr<PrinterLink> link_;
+};
+
+}  // namespace tessra::app

@@ -1,0 +1,45 @@
+#include "QtOperator.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QStatusBar>
+
+#include "QtText.h"
+
+namespace tessra::app {
+
+void QtOperator::message(std::string_view text, std::string_view title) {
+    QMessageBox box(QMessageBox::NoIcon, qstr(title), qstr(text), QMessageBox::Ok, window_);
+    box.exec();
+}
+
+std::string QtOperator::input(std::string_view prompt, std::string_view title) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(window_, qstr(title), qstr(prompt),
+                                               QLineEdit::Normal, QString(), &ok);
+    return ok ? text.toStdString() : std::string();
+}
+
+void QtOperator::processEvents() {
+    QCoreApplication::processEvents();
+}
+
+void QtOperator::repaint() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtOperator::setBusy(bool busy) {
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void QtOperator::status(std::string_view text) {
+    if (window_) window_->statusBar()->showMessage(qstr(text));
+}
+
+}  // namespace tessra::app
