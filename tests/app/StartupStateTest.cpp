@@ -261,10 +261,12 @@ TEST_F(WindowTest, KoreanNoticeIsRed) {
     EXPECT_TRUE(t->isReadOnly());
 }
 
-TEST_F(WindowTest, FitsA1280By720Screen) {
-    const QSize needed = form->minimumSizeHint();
-    EXPECT_LE(needed.width(), 1280);
-    EXPECT_LE(needed.height(), 720);
+TEST_F(WindowTest, FitsA1280By720ScreenWithRoomForATitleBar) {
+    constexpr int kTitleBar = 30;
+    for (const QSize size : {form->sizeHint(), form->minimumSizeHint(), form->size()}) {
+        EXPECT_LE(size.width(), 1280);
+        EXPECT_LE(size.height(), 720 - kTitleBar);
+    }
 }
 
 }  // namespace
