@@ -53,12 +53,6 @@ namespace {
 void check(QButtonGroup* group, int id) {
     group->button(id)->setChecked(true);
 }
-
-void setBold(QWidget* w, bool bold) {
-    QFont f = w->font();
-    f.setBold(bold);
-    w->setFont(f);
-}
 }  // namespace
 
 void Form1::Form_Load() {

@@ -58,11 +58,7 @@ QGroupBox* frame(std::string_view name, std::string_view caption) {
 QPushButton* button(std::string_view name, std::string_view caption, bool bold = false) {
     auto* b = new QPushButton(qstr(caption));
     b->setObjectName(qstr(name));
-    if (bold) {
-        QFont f = b->font();
-        f.setBold(true);
-        b->setFont(f);
-    }
+    if (bold) setBold(b, true);
     return b;
 }
 

@@ -75,7 +75,6 @@ TEST_F(WindowTest, SelectingByCodeRaisesTheHandlerOnceAndReselectingNothing) {
 }
 
 TEST_F(WindowTest, ReselectingTheModelAppliesNothing) {
-    form->optionPanel();  // the model group is not a settings group
     form->Opt_PRT_MODEL->button(1)->setChecked(true);
     EXPECT_FALSE(shown(button("Command19")));
     button("Command19")->show();
