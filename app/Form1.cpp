@@ -26,6 +26,16 @@ Form1::Form1(SerialPort& port, Clock& clock, Operator& op, QWidget* parent)
     panel_ = std::make_unique<ButtonGroupPanel>(groups_);
     surface_ = std::make_unique<WidgetSurface>(*this);
     link_ = std::make_unique<PrinterLink>(port, clock, op, static_cast<LineChoice&>(*this));
+    macFrame_ = std::make_unique<identity::MacAddressFrame>(*link_, mac, macView_);
+    customerCodeFrame_ = std::make_unique<identity::CustomerCodeFrame>(*link_, customerCodeView_);
+    dispatch_ = std::make_unique<ReadWriteDispatch>(ReadWriteDispatch{
+        readWriteButtons_, mblnReady, *link_, [this](int& kind, std::string& message) {
+            QAbstractButton* method = Opt_read->checkedButton();
+            SettingsContext context{
+                *link_, *panel_, Setting_Block, mblnReady,
+                method ? std::optional<int>(Opt_read->id(method)) : std::nullopt};
+            Comm_Setting(context, kind, message);
+        }});
     connectHandlers();
     Form_Load();
 }
@@ -77,7 +87,7 @@ void Form1::Form_Load() {
     check(optionGroup(Group::UsbMode), 1);
     check(optionGroup(Group::Width), 0);
     check(Opt_PRT_MODEL, static_cast<int>(models::Model::Orrin));
-    check(Opt_read, kAutoReadMethod);
+    check(Opt_read, kAutoReadMember);
 
     mblnReady = true;
 
@@ -103,7 +113,7 @@ void Form1::Form_Load() {
     Label4->setEnabled(false);
     Check1->setEnabled(false);
 
-    mblnLevel1Passed = false;
+    mac.mblnLevel1Passed = false;
 
     show();
 }
@@ -131,7 +141,19 @@ void Form1::Opt_PRT_MODEL_Click(int Index) {
     models::applyProfile(*surface_, Index);
 }
 
-void Form1::cmdSelPage_Click(int) {}
+void Form1::cmdSelPage_Click(int Index) {
+    tessra::cmdSelPage_Click(*dispatch_, Index);
+}
+
+void Form1::Command12_Click() {
+    macFrame_->Command12_Click();
+}
+void Form1::Command13_Click() {
+    macFrame_->Command13_Click();
+}
+void Form1::Command20_Click(int Index) {
+    customerCodeFrame_->Command20_Click(Index);
+}
 
 void Form1::runCommand(QPushButton* button) {
     commands::runButton(*link_, *commands::findButton(button->objectName().toStdString()));
@@ -204,6 +226,26 @@ void Form1::connectHandlers() {
     };
     for (const auto& [button, handler] : buttons)
         connect(button, &QPushButton::clicked, this, handler);
+
+    connect(Command12, &QPushButton::clicked, this, &Form1::Command12_Click);
+    connect(Command13, &QPushButton::clicked, this, &Form1::Command13_Click);
+    for (int i = 0; i < 2; ++i)
+        connect(Command20[i], &QPushButton::clicked, this, [this, i] { Command20_Click(i); });
+
+    const std::array<void (identity::MacAddressFrame::*)(int), 4> spinnerChanged{
+        nullptr, &identity::MacAddressFrame::VScroll1_Change,
+        &identity::MacAddressFrame::VScroll2_Change, &identity::MacAddressFrame::VScroll3_Change};
+    const std::array<void (identity::MacAddressFrame::*)(), 4> octetChanged{
+        nullptr, &identity::MacAddressFrame::Text4_Change, &identity::MacAddressFrame::Text5_Change,
+        &identity::MacAddressFrame::Text6_Change};
+    for (int n = 1; n <= 3; ++n) {
+        const auto onSpinner = spinnerChanged[static_cast<std::size_t>(n)];
+        const auto onText = octetChanged[static_cast<std::size_t>(n)];
+        connect(VScroll[static_cast<std::size_t>(n)], &QScrollBar::valueChanged, this,
+                [this, onSpinner](int value) { ((*macFrame_).*onSpinner)(value); });
+        connect(Text[static_cast<std::size_t>(n + 3)], &QLineEdit::textChanged, this,
+                [this, onText] { ((*macFrame_).*onText)(); });
+    }
 }
 
 }  // namespace tessra::app

@@ -7,9 +7,13 @@
 
 #include "ButtonGroupPanel.h"
 #include "Clock.h"
+#include "CustomerCodeFrame.h"
+#include "FormViews.h"
 #include "LineSettings.h"
+#include "MacAddressFrame.h"
 #include "Operator.h"
 #include "PrinterLink.h"
+#include "ReadWriteDispatch.h"
 #include "SerialPort.h"
 #include "WidgetSurface.h"
 
@@ -63,13 +67,15 @@ public:
     void Command19_Click();
     void Command21_Click();
 
+    void Command12_Click();
+    void Command13_Click();
+    void Command20_Click(int Index);
+
     // State that outlives a click.
-    std::array<std::uint8_t, 4> Setting_Block{};
+    settings::Block Setting_Block{};
     bool mblnReady = false;
-    bool mblnLevel1Passed = false;
-    std::uint8_t mbytMac4 = 0;
-    std::uint8_t mbytMac5 = 0;
-    std::uint8_t mbytMac6 = 0;
+    // mbytMac4 to mbytMac6 and mblnLevel1Passed.
+    identity::MacState mac;
 
     // Controls, by their names in the window.
     QGroupBox* Frame1 = nullptr;
@@ -134,6 +140,12 @@ private:
     std::unique_ptr<ButtonGroupPanel> panel_;
     std::unique_ptr<WidgetSurface> surface_;
     std::unique_ptr<PrinterLink> link_;
+    FormMacView macView_{*this};
+    FormCustomerCodeView customerCodeView_{*this};
+    FormReadWriteButtons readWriteButtons_{*this};
+    std::unique_ptr<identity::MacAddressFrame> macFrame_;
+    std::unique_ptr<identity::CustomerCodeFrame> customerCodeFrame_;
+    std::unique_ptr<ReadWriteDispatch> dispatch_;
 };
 
 }  // namespace tessra::app

@@ -18,6 +18,8 @@
 
 #include "CommandHandlers.h"
 #include "Form1.h"
+#include "IdentityTexts.h"
+#include "MacAddress.h"
 #include "OctetSpinner.h"
 #include "Profiles.h"
 #include "QtText.h"
@@ -264,8 +266,12 @@ QWidget* Form1::buildMacRows() {
         const int readBack = 7 + octet;
         const int save = 1 + octet;
         Text[readBack] = displayBox("Text" + std::to_string(readBack), kReadBackText);
-        Text[save] = displayBox("Text" + std::to_string(save),
-                                kSaveRowTexts[static_cast<std::size_t>(octet)]);
+        // The fixed prefix as two hex digits, then "00" until an octet is written.
+        const std::uint8_t startOctet =
+            octet < 3 ? identity::kMacPrefix[static_cast<std::size_t>(octet)] : 0;
+        Text[save] = displayBox(
+            "Text" + std::to_string(save),
+            QStringLiteral("%1").arg(startOctet, 2, 16, QLatin1Char('0')).toUpper().toStdString());
         grid->addWidget(Text[readBack], 0, column);
         grid->addWidget(Text[save], 1, column);
         if (octet >= 3) {
@@ -298,7 +304,7 @@ QWidget* Form1::buildCustomerCode() {
     v->setContentsMargins(kFrameMargins);
     Text13 = new QLineEdit(qstr(kCustomerCodeText));
     Text13->setObjectName("Text13");
-    Text13->setToolTip(qstr(kCustomerCodeTip));
+    Text13->setToolTip(qstr(identity::kCustomerCodeRangeMessage));
     v->addWidget(Text13);
     for (int i = 0; i < 2; ++i) {
         auto* b = button(memberName("Command20", i).toStdString(),

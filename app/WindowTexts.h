@@ -17,22 +17,18 @@ inline constexpr std::string_view kParityLabel = "Parity :";
 
 inline constexpr std::string_view kReadMethodFrame = "Read_Method";
 inline constexpr std::array<std::string_view, 2> kReadMethods{"Manual", "Auto"};
-inline constexpr int kAutoReadMethod = 1;
 inline constexpr std::string_view kIpAddressFrame = "IP Address";
 
 inline constexpr std::array<std::string_view, 2> kReadWriteButtons{"Read", "Write"};
 
 inline constexpr std::string_view kCustomerCodeFrame = "Customer Code";
 inline constexpr std::string_view kCustomerCodeText = "000";
-inline constexpr std::string_view kCustomerCodeTip = "Customer Code : 1 ~ 255";
 inline constexpr std::array<std::string_view, 2> kCustomerCodeButtons{"Customer Code Read",
                                                                       "Customer Code Write"};
 
 inline constexpr std::string_view kMacLoadButton = "MAC Address Load";
 inline constexpr std::string_view kMacSaveButton = "MAC Address Save";
 inline constexpr std::string_view kAutoIncrementLabel = "Auto Increment";
-// Text1 to Text6 of the save row, then Text7 to Text12 of the read-back row.
-inline constexpr std::array<std::string_view, 6> kSaveRowTexts{"0A", "5C", "3E", "00", "00", "00"};
 inline constexpr std::string_view kReadBackText = "00";
 
 inline constexpr std::string_view kNoticeEnglish =

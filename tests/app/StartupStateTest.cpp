@@ -154,7 +154,7 @@ TEST_F(WindowTest, WindowIsTitledAndShownWithTheFlagsSet) {
     EXPECT_EQ(form->windowTitle(), "Tessra Printer Utility (v2.03) - Kestrow");
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(form->mblnReady);
-    EXPECT_FALSE(form->mblnLevel1Passed);
+    EXPECT_FALSE(form->mac.mblnLevel1Passed);
 }
 
 TEST_F(WindowTest, NothingIsSentAtStartup) {

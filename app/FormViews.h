@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "CustomerCodeView.h"
+#include "MacView.h"
+#include "ReadWriteDispatch.h"
+
+namespace tessra::app {
+
+class Form1;
+
+// The MAC address rows of Form1 as the identity handlers see them. Writes go
+// through the widgets, so their change signals raise the change handlers.
+class FormMacView final : public identity::MacView {
+public:
+    explicit FormMacView(Form1& form) : form_(form) {}
+    void setText(int textBox, std::string_view text) override;
+    void setSpinner(int spinner, int value) override;
+    bool autoIncrementChecked() const override;
+    void setAutoIncrementEnabled(bool enabled) override;
+
+private:
+    Form1& form_;
+};
+
+class FormCustomerCodeView final : public identity::CustomerCodeView {
+public:
+    explicit FormCustomerCodeView(Form1& form) : form_(form) {}
+    std::string customerCodeText() const override;
+    void setCustomerCodeText(std::string_view text) override;
+    void enableCustomerCodeWrite() override;
+
+private:
+    Form1& form_;
+};
+
+class FormReadWriteButtons final : public ReadWriteButtons {
+public:
+    explicit FormReadWriteButtons(Form1& form) : form_(form) {}
+    bool isEnabled(int index) const override;
+    void setEnabled(int index, bool on) override;
+    void setFocus(int index) override;
+
+private:
+    Form1& form_;
+};
+
+}  // namespace tessra::app
