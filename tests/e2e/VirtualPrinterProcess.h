@@ -1,0 +1,132 @@
+#pragma once
+
+// The virtual printer as a child process on a pseudo-terminal, with its
+// transcript read back from the log file it writes.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace tessra::testing {
+
+class VirtualPrinterProcess {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    // Files go into a fresh folder named after the running test.
+    VirtualPrinterProcess() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir_ = std::filesystem::temp_directory_path() /
+               ("tessra-e2e-" + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" +
+                info->name());
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+    }
+    ~VirtualPrinterProcess() {
+        stop();
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
+    VirtualPrinterProcess(const VirtualPrinterProcess&) = delete;
+    VirtualPrinterProcess& operator=(const VirtualPrinterProcess&) = delete;
+
+    std::filesystem::path dir() const { return dir_; }
+    std::string link() const { return (dir_ / "com1").string(); }
+    std::string logFile() const { return (dir_ / "transcript").string(); }
+
+    // Starts the printer with --link and --log plus the extra options and
+    // waits for its "ready" line. Use with ASSERT_TRUE.
+    ::testing::AssertionResult start(std::vector<std::string> extra = {}) {
+        std::filesystem::remove(logFile());
+        std::vector<std::string> args{TESSRA_SIM_PROGRAM, "--link", link(), "--log", logFile()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        const int spawned = ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        if (spawned != 0) {
+            pid_ = 0;
+            return ::testing::AssertionFailure() << "cannot start " << argv[0];
+        }
+        if (!waitForLine(": ready on ", std::chrono::milliseconds(2000)))
+            return ::testing::AssertionFailure() << "no ready line:\n" << transcript();
+        if (!std::filesystem::is_symlink(link()))
+            return ::testing::AssertionFailure() << "no link at " << link();
+        return ::testing::AssertionSuccess();
+    }
+
+    void stop() {
+        if (pid_ <= 0) return;
+        ::kill(pid_, SIGTERM);
+        int status = 0;
+        const auto deadline = Clock::now() + std::chrono::milliseconds(900);
+        while (::waitpid(pid_, &status, WNOHANG) == 0) {
+            if (Clock::now() > deadline) {
+                ::kill(pid_, SIGKILL);
+                ::waitpid(pid_, &status, 0);
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        pid_ = 0;
+    }
+
+    std::string transcript() const {
+        std::ifstream in(logFile());
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    // Polls the transcript until it holds the text or the time is up.
+    bool waitForLine(const std::string& text,
+                     std::chrono::milliseconds limit = std::chrono::milliseconds(1500)) const {
+        const auto deadline = Clock::now() + limit;
+        while (transcript().find(text) == std::string::npos) {
+            if (Clock::now() > deadline) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return true;
+    }
+
+    // Waits for the last text, then checks that all of them appear in this
+    // order (each after the one before). Use with EXPECT_TRUE.
+    ::testing::AssertionResult inOrder(
+        const std::vector<std::string>& texts,
+        std::chrono::milliseconds limit = std::chrono::milliseconds(1500)) const {
+        if (!texts.empty()) waitForLine(texts.back(), limit);
+        const std::string log = transcript();
+        std::size_t at = 0;
+        for (const std::string& text : texts) {
+            const std::size_t found = log.find(text, at);
+            if (found == std::string::npos)
+                return ::testing::AssertionFailure()
+                       << "\"" << text << "\" missing or out of order in:\n"
+                       << log;
+            at = found + text.size();
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+private:
+    std::filesystem::path dir_;
+    pid_t pid_ = 0;
+};
+
+}  // namespace tessra::testing
