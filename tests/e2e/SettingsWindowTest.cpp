@@ -1,6 +1,5 @@
 // Read and Write of the settings block from the window, against the virtual
 // printer through the real serial adapter.
-#include <QComboBox>
 #include <fstream>
 
 #include "WindowWithPrinter.h"

@@ -94,6 +94,16 @@ public:
         return text.str();
     }
 
+    // The transcript's lines after the "ready" line.
+    std::vector<std::string> linesAfterStart() const {
+        std::istringstream in(transcript());
+        std::vector<std::string> lines;
+        std::string line;
+        std::getline(in, line);
+        while (std::getline(in, line)) lines.push_back(line);
+        return lines;
+    }
+
     // Polls the transcript until it holds the text or the time is up.
     bool waitForLine(const std::string& text,
                      std::chrono::milliseconds limit = std::chrono::milliseconds(1500)) const {

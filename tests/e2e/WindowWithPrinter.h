@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <cstdlib>
