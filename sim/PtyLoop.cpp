@@ -129,7 +129,7 @@ int runLoop(Pty& pty, Engine& engine, int replyDelayMs, const LoopHooks& hooks,
         std::vector<std::uint8_t> bytes;
     };
     std::deque<Reply> replies;
-    std::optional<int> sessionSpeed;  // last seen while the utility held the line
+    int sessionSpeed = 0;  // last seen while the utility held the line; 0 for none
     std::optional<Clock::time_point> idleAt;
     std::uint64_t savedRevision = engine.revision();
 
@@ -172,11 +172,11 @@ int runLoop(Pty& pty, Engine& engine, int replyDelayMs, const LoopHooks& hooks,
                 } else if (n > 1) {
                     // After the utility's close the line shows the settings it
                     // found at open; its bytes were sent at the ones it had set.
-                    const int speed = held ? current : sessionSpeed.value_or(current);
+                    const int speed = held ? current : (sessionSpeed != 0 ? sessionSpeed : current);
                     if (held) {
                         sessionSpeed = current;
                     } else {
-                        sessionSpeed.reset();
+                        sessionSpeed = 0;
                     }
                     handle(engine.feed(
                         std::span(buffer.data() + 1, static_cast<std::size_t>(n - 1)), speed));
