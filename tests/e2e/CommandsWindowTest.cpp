@@ -10,7 +10,7 @@ using settings::Group;
 class CommandsWindow : public WindowWithPrinter {};
 
 TEST_F(CommandsWindow, MaintenancePaperAndWirelessButtonsReachThePrinterInOrder) {
-    start();
+    ASSERT_NO_FATAL_FAILURE(start());
     form->Command2->click();   // Self-Test
     form->Command15->click();  // Cutting
     form->Command16->click();  // Print Test Pattern
@@ -36,7 +36,7 @@ TEST_F(CommandsWindow, MaintenancePaperAndWirelessButtonsReachThePrinterInOrder)
 }
 
 TEST_F(CommandsWindow, VeldaWritesTheHiddenPaperTypeSelected) {
-    start();
+    ASSERT_NO_FATAL_FAILURE(start());
     read();  // the printer's block: 00 02 01 00
     ASSERT_TRUE(printer.waitForLine("9600: settings read 00 02 01 00\n")) << printer.transcript();
     choose(Group::PaperType, 6);

@@ -15,7 +15,7 @@ class IdentityWindow : public WindowWithPrinter {
 protected:
     // The MAC controls wait for a model to be chosen.
     void startWithMacControls() {
-        start();
+        ASSERT_NO_FATAL_FAILURE(start());
         chooseModel(models::Model::Velda);
         ASSERT_TRUE(form->Command13->isEnabled());
     }
@@ -31,7 +31,7 @@ protected:
 };
 
 TEST_F(IdentityWindow, ThreeSavesWithAutoIncrementEachLoadedBack) {
-    startWithMacControls();
+    ASSERT_NO_FATAL_FAILURE(startWithMacControls());
     setAddress(0x01, 0x1B, 0xFE);
     form->Check1->setChecked(true);
     op.answers = {"Kovak"};
@@ -58,7 +58,7 @@ TEST_F(IdentityWindow, ThreeSavesWithAutoIncrementEachLoadedBack) {
 }
 
 TEST_F(IdentityWindow, WrongPasswordLeavesThePrintersAddress) {
-    startWithMacControls();
+    ASSERT_NO_FATAL_FAILURE(startWithMacControls());
     setAddress(0x02, 0x03, 0x04);
     op.answers = {"kovak"};
     form->Command13->click();
@@ -75,7 +75,7 @@ TEST_F(IdentityWindow, WrongPasswordLeavesThePrintersAddress) {
 }
 
 TEST_F(IdentityWindow, CustomerCodeWriteThenRead) {
-    start();
+    ASSERT_NO_FATAL_FAILURE(start());
     form->Command20[0]->click();  // the first read offers the write
     EXPECT_EQ(form->Text13->text(), "1");
     ASSERT_TRUE(form->Command20[1]->isEnabled());

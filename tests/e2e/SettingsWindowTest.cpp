@@ -32,7 +32,7 @@ protected:
         const std::string state = (printer.dir() / "flash").string();
         std::ofstream(state) << "block " << kPrinterBlock << "\nmac 0A 5C 3E 00 00 01\n"
                              << "customer-code 1\nwireless-mode 0\ncuts 0\nprints 0\n";
-        start({"--state", state, "--speed", "57600"});
+        ASSERT_NO_FATAL_FAILURE(start({"--state", state, "--speed", "57600"}));
         ASSERT_TRUE(printer.waitForLine(std::string("settings ") + kPrinterBlock + ","))
             << printer.transcript();
     }
@@ -41,14 +41,14 @@ protected:
             EXPECT_EQ(selected(e.group), e.member) << settings::optionGroup(e.group).name;
     }
     // Moves every group away from the printer's block, so a read must set them all.
-    void selectWindowDefaults() const {
+    void selectOtherMembers() const {
         for (const Expected& e : kPrinterSelections) choose(e.group, e.member == 0 ? 1 : 0);
     }
 };
 
 TEST_F(SettingsWindow, AutoReadFindsThePrinterAt57600AndShowsItsBlock) {
-    startAt57600();
-    selectWindowDefaults();
+    ASSERT_NO_FATAL_FAILURE(startAt57600());
+    selectOtherMembers();
     read();  // Auto is the start-up method
     EXPECT_TRUE(op.messages.empty()) << op.messages.front().text;
     EXPECT_EQ(form->cboSPEED->currentText(), "57600");
@@ -62,7 +62,7 @@ TEST_F(SettingsWindow, AutoReadFindsThePrinterAt57600AndShowsItsBlock) {
 }
 
 TEST_F(SettingsWindow, WriteChangedGroupsThenReadThemBack) {
-    startAt57600();
+    ASSERT_NO_FATAL_FAILURE(startAt57600());
     read();
     ASSERT_EQ(form->cboSPEED->currentText(), "57600");
 
@@ -77,7 +77,7 @@ TEST_F(SettingsWindow, WriteChangedGroupsThenReadThemBack) {
                                  "57600: settings write 02 2D 2A B8 ("}));
 
     // Read back at the speed the automatic read found, which is quicker.
-    selectWindowDefaults();
+    selectOtherMembers();
     form->Opt_read->button(kManualReadMember)->click();
     read();
     EXPECT_TRUE(op.messages.empty()) << op.messages.front().text;
@@ -95,8 +95,8 @@ TEST_F(SettingsWindow, WriteChangedGroupsThenReadThemBack) {
 }
 
 TEST_F(SettingsWindow, ManualReadAtThePrintersSpeed) {
-    startAt57600();
-    selectWindowDefaults();
+    ASSERT_NO_FATAL_FAILURE(startAt57600());
+    selectOtherMembers();
     form->Opt_read->button(kManualReadMember)->click();
     form->cboSPEED->setCurrentText("57600");
     read();
@@ -107,8 +107,8 @@ TEST_F(SettingsWindow, ManualReadAtThePrintersSpeed) {
 }
 
 TEST_F(SettingsWindow, ManualReadAtAnotherSpeedTimesOut) {
-    startAt57600();
-    selectWindowDefaults();
+    ASSERT_NO_FATAL_FAILURE(startAt57600());
+    selectOtherMembers();
     form->Opt_read->button(kManualReadMember)->click();
     ASSERT_EQ(form->cboSPEED->currentText(), "9600");
     read();
