@@ -238,14 +238,15 @@ void Form1::connectHandlers() {
     const std::array<void (identity::MacAddressFrame::*)(), 4> octetChanged{
         nullptr, &identity::MacAddressFrame::Text4_Change, &identity::MacAddressFrame::Text5_Change,
         &identity::MacAddressFrame::Text6_Change};
-    for (int n = 1; n <= 3; ++n) {
-        const auto onSpinner = spinnerChanged[static_cast<std::size_t>(n)];
-        const auto onText = octetChanged[static_cast<std::size_t>(n)];
-        connect(VScroll[static_cast<std::size_t>(n)], &QScrollBar::valueChanged, this,
+    for (std::size_t n = 1; n <= 3; ++n) {
+        const auto onSpinner = spinnerChanged[n];
+        const auto onText = octetChanged[n];
+        connect(VScroll[n], &QScrollBar::valueChanged, this,
                 [this, onSpinner](int value) { ((*macFrame_).*onSpinner)(value); });
-        connect(Text[static_cast<std::size_t>(n + 3)], &QLineEdit::textChanged, this,
+        connect(Text[n + 3], &QLineEdit::textChanged, this,
                 [this, onText] { ((*macFrame_).*onText)(); });
     }
+}
 }
 
 }  // namespace tessra::app
