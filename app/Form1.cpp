@@ -247,6 +247,5 @@ void Form1::connectHandlers() {
                 [this, onText] { ((*macFrame_).*onText)(); });
     }
 }
-}
 
 }  // namespace tessra::app
