@@ -7,7 +7,6 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -17,17 +16,10 @@
 #include "FakeOperator.h"
 #include "PrinterLink.h"
 #include "QtSerialPort.h"
+#include "QtTestApplication.h"
 
 namespace tessra {
 namespace {
-
-QCoreApplication& app() {
-    static int argc = 1;
-    static char name[] = "link_pty_test";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication instance(argc, argv);
-    return instance;
-}
 
 class Pty {
 public:
@@ -81,7 +73,7 @@ private:
 class PtyLinkTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        app();
+        testing::testApplication();
         ASSERT_TRUE(pty.ok());
         ::setenv("TESSRA_COM1", pty.path().c_str(), 1);
         ::setenv("TESSRA_COM2", "/nonexistent/tessra-port", 1);

@@ -1,19 +1,12 @@
 // The real virtual printer, started as a process, talked to through the
 // utility's own serial adapter with COM1 pointed at it.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <QCoreApplication>
 #include <array>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,8 +16,8 @@
 #include "PrinterLink.h"
 #include "QtClock.h"
 #include "QtSerialPort.h"
-
-extern char** environ;
+#include "QtTestApplication.h"
+#include "VirtualPrinterProcess.h"
 
 namespace tessra {
 namespace {
@@ -32,81 +25,26 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-QCoreApplication& app() {
-    static int argc = 1;
-    static char name[] = "sim_pty_test";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication instance(argc, argv);
-    return instance;
-}
-
 const Bytes kReset{0x1B, 0x40};
 const Bytes kReadRequest{0x01, 0x39, 0x36, 0x02, 0x30};
 
 class VirtualPrinter : public ::testing::Test {
 protected:
     void SetUp() override {
-        app();
-        dir_ = std::filesystem::temp_directory_path() /
-               ("tessra-sim-e2e-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
-        link_ = (dir_ / "com1").string();
-        log_ = (dir_ / "transcript").string();
-        ::setenv("TESSRA_COM1", link_.c_str(), 1);
+        testing::testApplication();
+        ::setenv("TESSRA_COM1", printer_.link().c_str(), 1);
     }
-    void TearDown() override {
-        stop();
-        std::filesystem::remove_all(dir_);
-    }
+    void TearDown() override { stop(); }
 
     void start(std::vector<std::string> extra = {}) {
-        std::filesystem::remove(log_);  // a restart must not find the last run's lines
-        std::vector<std::string> args{TESSRA_SIM_PROGRAM, "--link", link_, "--log", log_};
-        args.insert(args.end(), extra.begin(), extra.end());
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-        ASSERT_EQ(::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ), 0);
-        posix_spawn_file_actions_destroy(&actions);
-        ASSERT_TRUE(waitForLine(": ready on ")) << transcript();
-        ASSERT_TRUE(std::filesystem::is_symlink(link_));
+        ASSERT_TRUE(printer_.start(std::move(extra)));
     }
-
-    // SIGTERM, as a technician's Ctrl-C or the run script would.
     void stop() {
-        if (pid_ <= 0) return;
-        ::kill(pid_, SIGTERM);
-        int status = 0;
-        const auto deadline = Clock::now() + 900ms;
-        while (::waitpid(pid_, &status, WNOHANG) == 0) {
-            if (Clock::now() > deadline) {
-                ::kill(pid_, SIGKILL);
-                ::waitpid(pid_, &status, 0);
-                ADD_FAILURE() << "the printer did not stop on SIGTERM";
-                break;
-            }
-            std::this_thread::sleep_for(5ms);
-        }
-        pid_ = 0;
+        if (!printer_.stop()) ADD_FAILURE() << "the printer did not stop on SIGTERM";
     }
-
-    std::string transcript() const {
-        std::ifstream in(log_);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string transcript() const { return printer_.transcript(); }
     bool waitForLine(const std::string& line, std::chrono::milliseconds limit = 800ms) const {
-        const auto deadline = Clock::now() + limit;
-        while (transcript().find(line) == std::string::npos) {
-            if (Clock::now() > deadline) return false;
-            std::this_thread::sleep_for(10ms);
-        }
-        return true;
+        return printer_.waitForLine(line, limit);
     }
 
     // A request on COM1 at the given settings; whatever came back within the limit.
@@ -125,10 +63,7 @@ protected:
         return reply;
     }
 
-    std::filesystem::path dir_;
-    std::string link_;
-    std::string log_;
-    pid_t pid_ = 0;
+    testing::VirtualPrinterProcess printer_;
 };
 
 TEST_F(VirtualPrinter, FeedingThroughTheUtilitysLinkAppearsInTheTranscript) {
@@ -193,12 +128,12 @@ TEST_F(VirtualPrinter, NoReplyNeverAnswers) {
 }
 
 TEST_F(VirtualPrinter, StateSurvivesARestartAndTheLinkGoesOnExit) {
-    const std::string state = (dir_ / "flash").string();
+    const std::string state = (printer_.dir() / "flash").string();
     start({"--state", state});
     request("9600,n,8,1", {{0x01, 0x39, 0x36, 0x02, 0x25, 0x07}}, 0);
     ASSERT_TRUE(waitForLine("9600: customer code write 7\n")) << transcript();
     stop();
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link_)));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(printer_.link())));
     EXPECT_NE(transcript().find("9600: stopped\n"), std::string::npos);
 
     start({"--state", state});
@@ -206,7 +141,7 @@ TEST_F(VirtualPrinter, StateSurvivesARestartAndTheLinkGoesOnExit) {
 }
 
 TEST_F(VirtualPrinter, DamagedStateFileStartsWithTheDefaults) {
-    const std::string state = (dir_ / "flash").string();
+    const std::string state = (printer_.dir() / "flash").string();
     std::ofstream(state) << "block zz\n";
     start({"--state", state});
     EXPECT_EQ(request("9600,n,8,1", {kReadRequest}, 4), (Bytes{0x00, 0x02, 0x01, 0x00}));

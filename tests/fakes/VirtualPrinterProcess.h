@@ -1,7 +1,12 @@
 #pragma once
 
 // The virtual printer as a child process on a pseudo-terminal, with its
-// transcript read back from the log file it writes.
+// transcript read back from the log file it writes. The including test target
+// passes the program's path as TESSRA_SIM_PROGRAM.
+#ifndef TESSRA_SIM_PROGRAM
+#error "TESSRA_SIM_PROGRAM must name the virtual printer program"
+#endif
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -29,8 +34,8 @@ public:
     VirtualPrinterProcess() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         dir_ = std::filesystem::temp_directory_path() /
-               ("tessra-e2e-" + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" +
-                info->name());
+               ("tessra-printer-" + std::to_string(::getpid()) + "-" + info->test_suite_name() +
+                "-" + info->name());
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
     }
@@ -71,20 +76,25 @@ public:
         return ::testing::AssertionSuccess();
     }
 
-    void stop() {
-        if (pid_ <= 0) return;
+    // SIGTERM, as a technician's Ctrl-C or the run script would; SIGKILL if
+    // that is not heeded in time. False when SIGKILL was needed.
+    bool stop() {
+        if (pid_ <= 0) return true;
         ::kill(pid_, SIGTERM);
+        bool heeded = true;
         int status = 0;
         const auto deadline = Clock::now() + std::chrono::milliseconds(900);
         while (::waitpid(pid_, &status, WNOHANG) == 0) {
             if (Clock::now() > deadline) {
                 ::kill(pid_, SIGKILL);
                 ::waitpid(pid_, &status, 0);
+                heeded = false;
                 break;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         pid_ = 0;
+        return heeded;
     }
 
     std::string transcript() const {
