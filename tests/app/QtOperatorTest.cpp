@@ -48,6 +48,21 @@ TEST_F(QtOperatorTest, MessageHasOnlyAnOkButtonAndTheApplicationTitle) {
     EXPECT_EQ(buttons, 1);
 }
 
+TEST_F(QtOperatorTest, MessageDuringABusyOperationShowsAnArrowThenTheBusyCursorAgain) {
+    op.setBusy(true);
+    Qt::CursorShape overBox = Qt::WaitCursor;
+    whenModal([&](QWidget* w) {
+        overBox = QApplication::overrideCursor()->shape();
+        qobject_cast<QMessageBox*>(w)->button(QMessageBox::Ok)->click();
+    });
+    op.message("Communication Error.(5 Sec Time out)");
+    EXPECT_EQ(overBox, Qt::ArrowCursor);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    op.setBusy(false);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 TEST_F(QtOperatorTest, MessageKeepsAGivenTitleEvenWhenEmpty) {
     QString title = "unset";
     whenModal([&](QWidget* w) {
