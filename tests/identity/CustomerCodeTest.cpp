@@ -77,14 +77,6 @@ TEST_F(CustomerCode, WriteOutsideTheRangeSendsNothing) {
     EXPECT_TRUE(port.openings.empty());
 }
 
-TEST_F(CustomerCode, WriteWithoutDsrTimesOut) {
-    port.dsrAsserted = false;
-    codeView.text = "9";
-    code.Command20_Click(1);
-    EXPECT_EQ(op.messageTexts(), (std::vector<std::string>{kTimeout}));
-    EXPECT_EQ(port.openings.size(), 1u);
-}
-
 TEST_F(CustomerCode, OtherIndexesDoNothing) {
     for (int index : {-1, 2, 20}) code.Command20_Click(index);
     EXPECT_TRUE(port.openings.empty());

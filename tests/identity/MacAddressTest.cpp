@@ -6,41 +6,30 @@
 namespace tessra::identity {
 namespace {
 
-MacStep stepOf(MacOctets next, bool r4, bool r5) {
-    return {next, false, r4, r5, true};
-}
-
-TEST(AdvanceMac, SixthOctetAloneMoves) {
-    EXPECT_EQ(advanceMac({0x00, 0x00, 0x05}), stepOf({0x00, 0x00, 0x06}, false, false));
-    EXPECT_EQ(advanceMac({0x10, 0xFF, 0xFE}), stepOf({0x10, 0xFF, 0xFF}, false, false));
-}
-
-TEST(AdvanceMac, CarryIntoFifthOctet) {
-    EXPECT_EQ(advanceMac({0x00, 0x00, 0xFF}), stepOf({0x00, 0x01, 0x00}, false, true));
-    EXPECT_EQ(advanceMac({0x10, 0xFE, 0xFF}), stepOf({0x10, 0xFF, 0x00}, false, true));
-}
-
-TEST(AdvanceMac, CarryIntoFourthOctet) {
-    EXPECT_EQ(advanceMac({0x00, 0xFF, 0xFF}), stepOf({0x01, 0x00, 0x00}, true, true));
-    EXPECT_EQ(advanceMac({0x0F, 0xFF, 0xFF}), stepOf({0x10, 0x00, 0x00}, true, true));
-}
-
-TEST(AdvanceMac, FourthOctetAboveTheMaximumCarriesOn) {
-    EXPECT_EQ(advanceMac({0x20, 0xFF, 0xFF}), stepOf({0x21, 0x00, 0x00}, true, true));
-    EXPECT_EQ(advanceMac({0x11, 0xFF, 0xFF}), stepOf({0x12, 0x00, 0x00}, true, true));
-}
-
-TEST(AdvanceMac, MaximumKeepsTheAddress) {
-    const MacStep atTen = advanceMac({0x10, 0xFF, 0xFF});
-    EXPECT_TRUE(atTen.maximum);
-    EXPECT_EQ(atTen.next, (MacOctets{0x10, 0xFF, 0xFF}));
-    EXPECT_FALSE(atTen.rewrite4 || atTen.rewrite5 || atTen.rewrite6);
-}
-
-TEST(AdvanceMac, LastAddressDoesNotWrap) {
-    const MacStep last = advanceMac({0xFF, 0xFF, 0xFF});
-    EXPECT_TRUE(last.maximum);
-    EXPECT_EQ(last.next, (MacOctets{0xFF, 0xFF, 0xFF}));
+TEST(AdvanceMac, CarriesAndStopsAtTheMaximum) {
+    struct Case {
+        MacOctets from;
+        MacStep step;
+    };
+    // next, maximum, rewrite4, rewrite5, rewrite6
+    const Case cases[] = {
+        {{0x00, 0x00, 0x05}, {{0x00, 0x00, 0x06}, false, false, false, true}},
+        {{0x10, 0xFF, 0xFE}, {{0x10, 0xFF, 0xFF}, false, false, false, true}},
+        {{0x00, 0x00, 0xFF}, {{0x00, 0x01, 0x00}, false, false, true, true}},
+        {{0x10, 0xFE, 0xFF}, {{0x10, 0xFF, 0x00}, false, false, true, true}},
+        {{0x00, 0xFF, 0xFF}, {{0x01, 0x00, 0x00}, false, true, true, true}},
+        {{0x0F, 0xFF, 0xFF}, {{0x10, 0x00, 0x00}, false, true, true, true}},
+        // Above the maximum's 4th octet the carry goes on.
+        {{0x11, 0xFF, 0xFF}, {{0x12, 0x00, 0x00}, false, true, true, true}},
+        {{0x20, 0xFF, 0xFF}, {{0x21, 0x00, 0x00}, false, true, true, true}},
+        // The maximum and the last address keep the address, rewrite nothing.
+        {{0x10, 0xFF, 0xFF}, {{0x10, 0xFF, 0xFF}, true, false, false, false}},
+        {{0xFF, 0xFF, 0xFF}, {{0xFF, 0xFF, 0xFF}, true, false, false, false}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(advanceMac(c.from), c.step)
+            << int(c.from.mac4) << ' ' << int(c.from.mac5) << ' ' << int(c.from.mac6);
+    }
 }
 
 TEST(OctetText, UpperCaseHexWithoutLeadingZeros) {

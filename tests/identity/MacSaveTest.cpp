@@ -41,16 +41,12 @@ TEST_F(MacSave, SendsHeaderPasswordAndAddressEachInItsOwnOpening) {
     EXPECT_GE(op.maxBusyDepth, 1);
 }
 
-TEST_F(MacSave, AsksForThePasswordWithPromptAndTitle) {
+TEST_F(MacSave, AsksForThePasswordOncePerRun) {
     save();
     ASSERT_EQ(op.questions.size(), 1u);
     EXPECT_EQ(op.questions[0].first, "Input level1 password : ");
     EXPECT_EQ(op.questions[0].second, "Supervisor Password");
     EXPECT_TRUE(state.mblnLevel1Passed);
-}
-
-TEST_F(MacSave, PasswordIsAskedOncePerRun) {
-    save();
     mac.Command13_Click();  // no answer queued: a second question would read as cancelled
     EXPECT_EQ(op.questions.size(), 1u);
     EXPECT_EQ(port.openings.size(), 6u);
@@ -81,52 +77,42 @@ TEST_F(MacSave, CancelledPasswordSendsNothingAndIsAskedAgain) {
     EXPECT_EQ(port.openings.size(), 3u);
 }
 
-TEST_F(MacSave, IncrementOfTheSixthOctetRewritesOnlyText6) {
-    setAddress(0x00, 0x00, 0x05);
+// The boxes that follow an increment, and only those, are rewritten.
+TEST_F(MacSave, IncrementRewritesTheBoxesTheCarryReached) {
+    struct Case {
+        identity::MacOctets from, to;
+        std::map<int, std::string> rewritten;  // box -> text
+    };
+    const Case cases[] = {
+        {{0x00, 0x00, 0x05}, {0x00, 0x00, 0x06}, {{6, "6"}}},
+        {{0x00, 0x00, 0xFF}, {0x00, 0x01, 0x00}, {{5, "1"}, {6, "0"}}},
+        {{0x0F, 0xFF, 0xFF}, {0x10, 0x00, 0x00}, {{4, "10"}, {5, "0"}, {6, "0"}}},
+        // Above the maximum's 4th octet: a plain carry, no message.
+        {{0x20, 0xFF, 0xFF}, {0x21, 0x00, 0x00}, {{4, "21"}, {5, "0"}, {6, "0"}}},
+    };
     macView.checked = true;
-    macView.textWrites.clear();
-    save();
-    EXPECT_EQ(address(), (identity::MacOctets{0x00, 0x00, 0x06}));
-    EXPECT_EQ(macView.texts[6], "6");
-    EXPECT_EQ(macView.spinners[3], 6);
-    EXPECT_FALSE(textWritten(4));
-    EXPECT_FALSE(textWritten(5));
-}
-
-TEST_F(MacSave, CarryOutOfTheSixthOctetRewritesText5AndText6) {
-    setAddress(0x00, 0x00, 0xFF);
-    macView.checked = true;
-    macView.textWrites.clear();
-    save();
-    EXPECT_EQ(port.bytesPerOpening()[2], addressBytes(0x00, 0x00, 0xFF));
-    EXPECT_EQ(macView.texts[5], "1");
-    EXPECT_EQ(macView.texts[6], "0");
-    EXPECT_EQ(macView.spinners[2], 1);
-    EXPECT_EQ(macView.spinners[3], 0);
-    EXPECT_FALSE(textWritten(4));
-    EXPECT_EQ(address(), (identity::MacOctets{0x00, 0x01, 0x00}));
-}
-
-TEST_F(MacSave, CarryOutOfTheFifthOctetRewritesAllThree) {
-    setAddress(0x0F, 0xFF, 0xFF);
-    macView.checked = true;
-    macView.textWrites.clear();
-    save();
-    EXPECT_TRUE(textWritten(4));
-    EXPECT_EQ(macView.texts[4], "10");
-    EXPECT_EQ(macView.texts[5], "0");
-    EXPECT_EQ(macView.texts[6], "0");
-    EXPECT_EQ(macView.spinners, (std::map<int, int>{{1, 0x10}, {2, 0}, {3, 0}}));
-}
-
-TEST_F(MacSave, FourthOctetAboveTheMaximumCarriesWithoutMessage) {
-    setAddress(0x20, 0xFF, 0xFF);
-    macView.checked = true;
-    save();
-    EXPECT_EQ(address(), (identity::MacOctets{0x21, 0x00, 0x00}));
-    EXPECT_EQ(macView.texts[4], "21");
-    EXPECT_TRUE(op.messages.empty());
-    EXPECT_TRUE(macView.checkEnabled);
+    save();  // the password, once
+    for (const Case& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        setAddress(c.from.mac4, c.from.mac5, c.from.mac6);
+        macView.textWrites.clear();
+        port.openings.clear();
+        mac.Command13_Click();
+        ASSERT_EQ(port.openings.size(), 3u);
+        EXPECT_EQ(port.bytesPerOpening()[2], addressBytes(c.from.mac4, c.from.mac5, c.from.mac6));
+        EXPECT_EQ(address(), c.to);
+        for (int box = 4; box <= 6; ++box) {
+            const auto it = c.rewritten.find(box);
+            EXPECT_EQ(textWritten(box), it != c.rewritten.end()) << box;
+            if (it != c.rewritten.end()) {
+                EXPECT_EQ(macView.texts[box], it->second) << box;
+            }
+        }
+        EXPECT_EQ(macView.spinners,
+                  (std::map<int, int>{{1, c.to.mac4}, {2, c.to.mac5}, {3, c.to.mac6}}));
+        EXPECT_TRUE(op.messages.empty());
+        EXPECT_TRUE(macView.checkEnabled);
+    }
 }
 
 TEST_F(MacSave, UncheckedLeavesTheBoxesAlone) {

@@ -340,11 +340,6 @@ TEST_F(ExchangeTest, WriteSendsEachItemAsOneWrite) {
     EXPECT_GE(elapsed(), 0.2);  // the pause
 }
 
-TEST_F(ExchangeTest, WriteWithStartupSelectionsSendsTheStartupBlock) {
-    run(kWriteSettings);
-    EXPECT_EQ(port.openings[0].writes.back(), (Bytes{0x00, 0x00, 0x01, 0x00}));
-}
-
 TEST_F(ExchangeTest, WriteWithoutDsrShowsTheTimeOutAndStillPauses) {
     port.dsrAsserted = false;
     double closedAt = -1;

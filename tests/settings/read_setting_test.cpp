@@ -53,11 +53,6 @@ TEST_F(ReadSettingTest, RejectedReplyShowsTheMessageAndChangesNothing) {
               (FakeOperator::Message{"Communication Error.(5 Sec Time out)", "Project1"}));
 }
 
-TEST_F(ReadSettingTest, HighestCodepageIsAccepted) {
-    EXPECT_TRUE(read({0x3F, 0x00, 0x01, 0x00}));
-    EXPECT_EQ(panel.current[static_cast<std::size_t>(Group::Codepage)], 63);
-}
-
 TEST_F(ReadSettingTest, UnknownCodepageKeepsTheSelectionAndDecodesTheRest) {
     EXPECT_TRUE(read({0x25, 0xAE, 0x5A, 0xDC}));
     EXPECT_EQ(panel.current[static_cast<std::size_t>(Group::Codepage)], 5);
