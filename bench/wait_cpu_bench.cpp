@@ -64,14 +64,16 @@ int main(int argc, char** argv) {
     QtSerialPort port;
     PrinterLink link(port, clock, op, line);
     if (!link.Open_Port()) return 1;
-    measure("reply poll, 2 s, no answer (pty)", [&] { link.waitForReply(4, std::chrono::seconds(2)); });
+    measure("reply poll, 2 s, no answer (pty)",
+            [&] { link.waitForReply(4, std::chrono::seconds(2)); });
     link.closePort();
 
     testing::FakePort silent;
     silent.dsrAsserted = false;
     PrinterLink dsrLink(silent, clock, op, line);
-    measure("Send_Data, DSR never rises (1 s + pause)",
-            [&] { dsrLink.Send_Data(Bytes{0x0A, 0x00}, 1, 0); });
+    measure("Send_Data, DSR never rises (1 s + pause)", [&] {
+        dsrLink.Send_Data(Bytes{0x0A, 0x00}, 1, 0);
+    });
     measure("Send_Data, DSR at once (pause only)", [&] {
         silent.dsrAsserted = true;
         dsrLink.Send_Data(Bytes{0x0A, 0x00}, 1, 0);

@@ -25,9 +25,12 @@ struct CommandButton {
 
 namespace detail {
 inline constexpr std::array<std::uint8_t, 3> kResetBuf{0x1B, 0x40, 0x00};
-inline constexpr std::array<std::uint8_t, 8> kSelfTestBuf{0x1D, 0x28, 0x41, 0x30, 0x30, 0x02, 0x02, 0x00};
-inline constexpr std::array<std::uint8_t, 8> kSampleFontBuf{0x1D, 0x28, 0x41, 0x30, 0x30, 0x02, 0x03, 0x00};
-inline constexpr std::array<std::uint8_t, 8> kHexDumpBuf{0x1D, 0x28, 0x41, 0x30, 0x30, 0x02, 0x01, 0x00};
+inline constexpr std::array<std::uint8_t, 8> kSelfTestBuf{0x1D, 0x28, 0x41, 0x30,
+                                                          0x30, 0x02, 0x02, 0x00};
+inline constexpr std::array<std::uint8_t, 8> kSampleFontBuf{0x1D, 0x28, 0x41, 0x30,
+                                                            0x30, 0x02, 0x03, 0x00};
+inline constexpr std::array<std::uint8_t, 8> kHexDumpBuf{0x1D, 0x28, 0x41, 0x30,
+                                                         0x30, 0x02, 0x01, 0x00};
 inline constexpr std::array<std::uint8_t, 6> kRecoveryBuf{0x01, 0x39, 0x36, 0x02, 0x21, 0x00};
 inline constexpr std::array<std::uint8_t, 2> kFeedBuf{0x0A, 0x00};
 inline constexpr std::array<std::uint8_t, 3> kCutBuf{0x1B, 0x69, 0x00};
@@ -37,15 +40,14 @@ inline constexpr std::array<std::uint8_t, 7> kPattern2Buf{0x01, 0x39, 0x36, 0x02
 inline constexpr std::array<std::uint8_t, 7> kPattern3Buf{0x01, 0x39, 0x36, 0x02, 0x38, 0x03, 0x00};
 
 inline constexpr std::array<CommandCall, 2> kSelfTest{{{kResetBuf, 2, 0}, {kSelfTestBuf, 7, 0}}};
-inline constexpr std::array<CommandCall, 2> kSampleFont{{{kResetBuf, 2, 0}, {kSampleFontBuf, 7, 0}}};
+inline constexpr std::array<CommandCall, 2> kSampleFont{
+    {{kResetBuf, 2, 0}, {kSampleFontBuf, 7, 0}}};
 inline constexpr std::array<CommandCall, 2> kHexDump{{{kResetBuf, 2, 0}, {kHexDumpBuf, 7, 0}}};
 inline constexpr std::array<CommandCall, 1> kRecovery{{{kRecoveryBuf, 5, 0}}};
 inline constexpr std::array<CommandCall, 1> kFeed{{{kFeedBuf, 1, 0}}};
 inline constexpr std::array<CommandCall, 1> kCutting{{{kCutBuf, 2, 0}}};
-inline constexpr std::array<CommandCall, 4> kTestPattern{{{kPattern0Buf, 6, 0},
-                                                          {kPattern1Buf, 6, 0},
-                                                          {kPattern2Buf, 6, 0},
-                                                          {kPattern3Buf, 6, 0}}};
+inline constexpr std::array<CommandCall, 4> kTestPattern{
+    {{kPattern0Buf, 6, 0}, {kPattern1Buf, 6, 0}, {kPattern2Buf, 6, 0}, {kPattern3Buf, 6, 0}}};
 }  // namespace detail
 
 // The maintenance column, top to bottom.

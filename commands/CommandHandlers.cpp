@@ -9,7 +9,8 @@ namespace tessra::commands {
 bool runButton(PrinterLink& link, const CommandButton& button) {
     if (button.alwaysDisabled) return false;
     return link.runExclusive([&] {
-        for (const CommandCall& call : button.calls) link.Send_Data(call.buffer, call.count, call.mode);
+        for (const CommandCall& call : button.calls)
+            link.Send_Data(call.buffer, call.count, call.mode);
     });
 }
 

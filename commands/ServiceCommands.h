@@ -27,10 +27,10 @@ constexpr std::array<std::uint8_t, 5> serviceFrame(ServiceCode code) {
 }
 
 // Standard escape sequences.
-inline constexpr std::array<std::uint8_t, 2> kReset{0x1B, 0x40};      // ESC @
-inline constexpr std::array<std::uint8_t, 2> kCut{0x1B, 0x69};        // ESC i
-inline constexpr std::array<std::uint8_t, 1> kLineFeed{0x0A};         // LF
-inline constexpr std::array<std::uint8_t, 2> kLineEnd{0x0D, 0x0A};    // CR LF
+inline constexpr std::array<std::uint8_t, 2> kReset{0x1B, 0x40};    // ESC @
+inline constexpr std::array<std::uint8_t, 2> kCut{0x1B, 0x69};      // ESC i
+inline constexpr std::array<std::uint8_t, 1> kLineFeed{0x0A};       // LF
+inline constexpr std::array<std::uint8_t, 2> kLineEnd{0x0D, 0x0A};  // CR LF
 inline constexpr std::array<std::uint8_t, 3> kAlignCentre{0x1B, 0x61, 0x01};
 inline constexpr std::array<std::uint8_t, 3> kAlignLeft{0x1B, 0x61, 0x00};
 inline constexpr std::array<std::uint8_t, 3> kPrintMode0{0x1B, 0x21, 0x00};

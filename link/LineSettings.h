@@ -9,14 +9,15 @@ namespace tessra {
 
 // PC-side line choices of the "Interface" frame, by combo list index.
 inline constexpr std::array<std::string_view, 7> kSpeedTexts{"2400",  "4800",  "9600",  "19200",
-                                                           "38400", "57600", "115200"};
+                                                             "38400", "57600", "115200"};
 inline constexpr int kStartupSpeedIndex = 2;
 
 struct ParityChoice {
     std::string_view caption;
     char letter;
 };
-inline constexpr std::array<ParityChoice, 3> kParities{{{"None", 'n'}, {"Even", 'e'}, {"Odd", 'o'}}};
+inline constexpr std::array<ParityChoice, 3> kParities{
+    {{"None", 'n'}, {"Even", 'e'}, {"Odd", 'o'}}};
 
 inline constexpr int kPortCount = 10;  // COM1 to COM10
 
@@ -36,7 +37,9 @@ inline std::optional<std::string> settingsString(std::string_view speedText, int
     return s;
 }
 
-inline std::string portCaption(int portNumber) { return "COM" + std::to_string(portNumber); }
+inline std::string portCaption(int portNumber) {
+    return "COM" + std::to_string(portNumber);
+}
 
 // The parsed form of a settings string.
 struct LineParameters {

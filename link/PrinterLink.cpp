@@ -60,7 +60,8 @@ bool PrinterLink::openPort(int portNumber) {
 void PrinterLink::reportPortError(int portNumber, std::string_view reason) {
     port_.close();
     std::string where = portCaption(portNumber);
-    if (portNumber >= 1 && portNumber <= kPortCount) where += " (" + port_.deviceName(portNumber) + ")";
+    if (portNumber >= 1 && portNumber <= kPortCount)
+        where += " (" + port_.deviceName(portNumber) + ")";
     op_.status(where + ": " + std::string(reason));
     op_.message(kPortErrorMessage);
 }

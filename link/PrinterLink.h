@@ -26,7 +26,9 @@ inline constexpr std::chrono::milliseconds kPollSlice = 10ms;
 inline constexpr std::string_view kTimeoutMessage = "Communication Error.(5 Sec Time out)";
 inline constexpr std::string_view kPortErrorMessage = "Port Error";
 
-inline double toSeconds(std::chrono::milliseconds d) { return static_cast<double>(d.count()) / 1000.0; }
+inline double toSeconds(std::chrono::milliseconds d) {
+    return static_cast<double>(d.count()) / 1000.0;
+}
 
 // The printer link: opens the port the window names, sends commands, waits
 // for DSR or a reply, and keeps one port operation at a time.

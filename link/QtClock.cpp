@@ -4,6 +4,8 @@
 
 namespace tessra {
 
-void QtClock::sleep(std::chrono::milliseconds duration) { std::this_thread::sleep_for(duration); }
+void QtClock::sleep(std::chrono::milliseconds duration) {
+    std::this_thread::sleep_for(duration);
+}
 
 }  // namespace tessra

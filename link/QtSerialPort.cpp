@@ -16,9 +16,12 @@ constexpr int kWriteTimeoutMs = 3000;
 
 QSerialPort::Parity toQt(char parity) {
     switch (parity) {
-        case 'e': return QSerialPort::EvenParity;
-        case 'o': return QSerialPort::OddParity;
-        default: return QSerialPort::NoParity;
+        case 'e':
+            return QSerialPort::EvenParity;
+        case 'o':
+            return QSerialPort::OddParity;
+        default:
+            return QSerialPort::NoParity;
     }
 }
 
@@ -36,7 +39,9 @@ bool hasNoModemLines(const QSerialPort& port) {
 
 QtSerialPort::QtSerialPort() = default;
 
-QtSerialPort::~QtSerialPort() { close(); }
+QtSerialPort::~QtSerialPort() {
+    close();
+}
 
 std::string QtSerialPort::deviceName(int portNumber) const {
     const QByteArray override = qgetenv(("TESSRA_COM" + std::to_string(portNumber)).c_str());
@@ -81,11 +86,11 @@ bool QtSerialPort::open(int portNumber) {
 
 bool QtSerialPort::applySettings() {
     const auto params = parseSettings(settings_).value_or(LineParameters{});
-    const bool ok = port_.setBaudRate(params.baud) &&
-                    port_.setDataBits(static_cast<QSerialPort::DataBits>(params.dataBits)) &&
-                    port_.setStopBits(params.stopBits == 2 ? QSerialPort::TwoStop
-                                                           : QSerialPort::OneStop) &&
-                    port_.setFlowControl(QSerialPort::NoFlowControl);
+    const bool ok =
+        port_.setBaudRate(params.baud) &&
+        port_.setDataBits(static_cast<QSerialPort::DataBits>(params.dataBits)) &&
+        port_.setStopBits(params.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
+        port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!ok) {
         fail("cannot apply " + QString::fromStdString(settings_) + ": " + port_.errorString());
         return false;
@@ -108,7 +113,9 @@ void QtSerialPort::close() {
     port_.clearError();
 }
 
-bool QtSerialPort::isOpen() const { return port_.isOpen(); }
+bool QtSerialPort::isOpen() const {
+    return port_.isOpen();
+}
 
 bool QtSerialPort::write(std::span<const std::uint8_t> bytes) {
     if (!port_.isOpen()) {

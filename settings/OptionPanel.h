@@ -21,7 +21,8 @@ public:
 
 inline Selections currentSelections(const OptionPanel& panel) {
     Selections s;
-    for (const OptionGroup& g : kOptionGroups) s[static_cast<int>(g.group)] = panel.selected(g.group);
+    for (const OptionGroup& g : kOptionGroups)
+        s[static_cast<int>(g.group)] = panel.selected(g.group);
     return s;
 }
 

@@ -171,12 +171,13 @@ inline constexpr std::array<OptionGroup, kGroupCount> kOptionGroups{{
     {Group::Autocut, "Opt_Autocut", "Frame7", "Cutter Setting", 2, 0x90, detail::kAutocut},
     {Group::PrintSpeed, "Opt_PrintSpeed", "Frame9", "Print Speed", 3, 0x07, detail::kPrintSpeed},
     {Group::Width, "Opt_width", "Frame10", "Paper Width", 3, 0x08, detail::kWidth},
-    {Group::FontSystem, "Opt_FontSystem", "Frame15", "Font System", 3, 0x10,
-     detail::kFontSystem},
+    {Group::FontSystem, "Opt_FontSystem", "Frame15", "Font System", 3, 0x10, detail::kFontSystem},
     {Group::PaperType, "Opt_PaperType", "Frame16", "Paper Type", 3, 0xE0, detail::kPaperType},
 }};
 
-constexpr const OptionGroup& optionGroup(Group g) { return kOptionGroups[static_cast<int>(g)]; }
+constexpr const OptionGroup& optionGroup(Group g) {
+    return kOptionGroups[static_cast<int>(g)];
+}
 
 // Member with the given index, or nullptr.
 constexpr const Member* findMember(Group g, int index) {

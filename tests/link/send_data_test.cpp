@@ -37,8 +37,12 @@ TEST_F(SendDataTest, CountAndModeDecideWhatGoesOnTheWire) {
     const Case cases[] = {
         {"count 0 sends element 0 only", {0x0A, 0x00}, 0, 0, {0x0A}, 1},
         {"two-byte command in three elements", {0x1B, 0x69, 0x00}, 2, 0, {0x1B, 0x69, 0x00}, 3},
-        {"mode 1 ignores count", {0x01, 0x39, 0x36, 0x02, 0x25, 0xFF}, 2, 1,
-         {0x01, 0x39, 0x36, 0x02, 0x25, 0xFF}, 1},
+        {"mode 1 ignores count",
+         {0x01, 0x39, 0x36, 0x02, 0x25, 0xFF},
+         2,
+         1,
+         {0x01, 0x39, 0x36, 0x02, 0x25, 0xFF},
+         1},
         {"never reads past the array", {0x0A, 0x00}, 5, 0, {0x0A, 0x00}, 2},
     };
     for (const Case& c : cases) {
@@ -101,8 +105,8 @@ TEST_F(SendDataTest, DsrNeverShowsOneTimeoutAfterOneSecondThenClosesAndPauses) {
     };
     link.Send_Data(Bytes{0x1B, 0x69, 0x00}, 2, 0);
     ASSERT_EQ(op.messages.size(), 1u);
-    EXPECT_EQ(op.messages[0], (FakeOperator::Message{"Communication Error.(5 Sec Time out)",
-                                                     "Project1"}));
+    EXPECT_EQ(op.messages[0],
+              (FakeOperator::Message{"Communication Error.(5 Sec Time out)", "Project1"}));
     EXPECT_TRUE(portOpenAtMessage);
     EXPECT_GT(messageAt, 1.0);
     EXPECT_LT(messageAt, 1.05);
@@ -163,8 +167,7 @@ TEST_F(SendDataTest, ClickDuringDsrWaitIsDroppedNotQueued) {
         link.Send_Data(Bytes{0x0A, 0x00}, 1, 0);
     });
     EXPECT_FALSE(accepted);
-    EXPECT_EQ(port.bytesPerOpening(),
-              (std::vector<Bytes>{{0x1B, 0x40, 0x00}, {0x0A, 0x00}}));
+    EXPECT_EQ(port.bytesPerOpening(), (std::vector<Bytes>{{0x1B, 0x40, 0x00}, {0x0A, 0x00}}));
     EXPECT_FALSE(link.inOperation());
 }
 
