@@ -141,8 +141,10 @@ bool QtSerialPort::flush() {
 }
 
 void QtSerialPort::pullFromDevice() {
-    // Without a running event loop the buffer fills only here.
-    while (port_.isOpen() && port_.waitForReadyRead(0)) {
+    // Without a running event loop the buffer fills only here. Bounded, so a
+    // device that never stops sending cannot keep the caller here.
+    constexpr int kMaxPulls = 64;
+    for (int i = 0; i < kMaxPulls && port_.isOpen() && port_.waitForReadyRead(0); ++i) {
     }
     port_.clearError();
 }
