@@ -9,6 +9,7 @@
 #include "FakeOperator.h"
 #include "FakeOptionPanel.h"
 #include "FakePort.h"
+#include "LinkTest.h"
 #include "ReadWriteDispatch.h"
 #include "SettingsExchange.h"
 
@@ -34,7 +35,7 @@ public:
     void setFocus(int index) override { calls.push_back("focus " + std::to_string(index)); }
 };
 
-class DispatchTest : public ::testing::Test {
+class DispatchTest : public testing::LinkTest {
 protected:
     DispatchTest() {
         dispatch.Comm_Setting = [this](int& kind, std::string& message) {
@@ -45,11 +46,6 @@ protected:
         };
     }
 
-    FakePort port;
-    FakeClock clock;
-    FakeOperator op;
-    FakeLineChoice line;
-    PrinterLink link{port, clock, op, line};
     FakeButtons buttons;
     bool mblnReady = true;
     ReadWriteDispatch dispatch{buttons, mblnReady, link, {}};

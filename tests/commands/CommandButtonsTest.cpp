@@ -9,6 +9,7 @@
 #include "FakeLineChoice.h"
 #include "FakeOperator.h"
 #include "FakePort.h"
+#include "LinkTest.h"
 #include "PrinterLink.h"
 
 namespace tessra::testing {
@@ -16,14 +17,8 @@ namespace {
 
 const std::string kTimeout = "Communication Error.(5 Sec Time out)";
 
-class Commands : public ::testing::Test {
+class Commands : public LinkTest {
 protected:
-    FakePort port;
-    FakeClock clock;
-    FakeOperator op;
-    FakeLineChoice line;
-    PrinterLink link{port, clock, op, line};
-
     const commands::CommandButton& button(std::string_view control) {
         const commands::CommandButton* b = commands::findButton(control);
         EXPECT_NE(b, nullptr) << control;

@@ -8,12 +8,13 @@
 #include "FakeLineChoice.h"
 #include "FakeOperator.h"
 #include "FakePort.h"
+#include "LinkTest.h"
 #include "MacAddressFrame.h"
 #include "PrinterLink.h"
 
 namespace tessra::testing {
 
-class IdentityFixture : public ::testing::Test {
+class IdentityFixture : public LinkTest {
 protected:
     IdentityFixture() { macView.frame = &mac; }
 
@@ -30,12 +31,6 @@ protected:
             return o.bytes() == request ? reply : Bytes{};
         };
     }
-
-    FakePort port;
-    FakeClock clock;
-    FakeOperator op;
-    FakeLineChoice line;
-    PrinterLink link{port, clock, op, line};
 
     identity::MacState state;
     FakeMacView macView;

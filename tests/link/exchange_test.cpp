@@ -9,6 +9,7 @@
 #include "FakeOperator.h"
 #include "FakeOptionPanel.h"
 #include "FakePort.h"
+#include "LinkTest.h"
 #include "SettingsExchange.h"
 
 namespace tessra {
@@ -53,7 +54,7 @@ Selections koreanSelections() {
     return s;
 }
 
-class ExchangeTest : public ::testing::Test {
+class ExchangeTest : public testing::LinkTest {
 protected:
     ExchangeTest() { panel.current = testing::startupSelections(); }
 
@@ -80,11 +81,6 @@ protected:
     }
     double elapsed() const { return clock.now - start; }
 
-    FakePort port;
-    FakeClock clock;
-    FakeOperator op;
-    FakeLineChoice line;
-    PrinterLink link{port, clock, op, line};
     FakeOptionPanel panel;
     settings::Block block{};
     bool mblnReady = false;

@@ -6,6 +6,7 @@
 #include "FakeLineChoice.h"
 #include "FakeOperator.h"
 #include "FakePort.h"
+#include "LinkTest.h"
 #include "PrinterLink.h"
 
 namespace tessra {
@@ -16,13 +17,8 @@ using testing::FakeLineChoice;
 using testing::FakeOperator;
 using testing::FakePort;
 
-class SendDataTest : public ::testing::Test {
+class SendDataTest : public testing::LinkTest {
 protected:
-    FakePort port;
-    FakeClock clock;
-    FakeOperator op;
-    FakeLineChoice line;
-    PrinterLink link{port, clock, op, line};
 };
 
 TEST_F(SendDataTest, CountAndModeDecideWhatGoesOnTheWire) {
