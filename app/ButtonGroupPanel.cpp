@@ -1,4 +1,4 @@
-#include "ButtonGroupPanel.h"
+#include "app/ButtonGroupPanel.h"
 
 #include <QAbstractButton>
 

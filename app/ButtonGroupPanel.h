@@ -3,7 +3,7 @@
 #include <QButtonGroup>
 #include <array>
 
-#include "OptionPanel.h"
+#include "settings/OptionPanel.h"
 
 namespace tessra::app {
 

@@ -1,4 +1,4 @@
-#include "Form1.h"
+#include "app/Form1.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -11,10 +11,10 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "CommandHandlers.h"
-#include "Profiles.h"
-#include "QtText.h"
-#include "WindowTexts.h"
+#include "app/QtText.h"
+#include "app/WindowTexts.h"
+#include "commands/CommandHandlers.h"
+#include "models/Profiles.h"
 
 namespace tessra::app {
 
@@ -25,7 +25,7 @@ Form1::Form1(SerialPort& port, Clock& clock, Operator& op, QWidget* parent)
     buildUi();
     panel_ = std::make_unique<ButtonGroupPanel>(groups_);
     surface_ = std::make_unique<WidgetSurface>(*this);
-    link_ = std::make_unique<PrinterLink>(port, clock, op, static_cast<LineChoice&>(*this));
+    link_ = std::make_unique<PrinterLink>(port, clock, op, lineChoice_);
     macFrame_ = std::make_unique<identity::MacAddressFrame>(*link_, mac, macView_);
     customerCodeFrame_ = std::make_unique<identity::CustomerCodeFrame>(*link_, customerCodeView_);
     dispatch_ = std::make_unique<ReadWriteDispatch>(ReadWriteDispatch{
@@ -41,23 +41,6 @@ Form1::Form1(SerialPort& port, Clock& clock, Operator& op, QWidget* parent)
 }
 
 Form1::~Form1() = default;
-
-int Form1::portIndex() const {
-    return cboPORT->currentIndex();
-}
-
-std::string Form1::speedText() const {
-    return cboSPEED->currentText().toStdString();
-}
-
-int Form1::parityIndex() const {
-    return cboPARITY->currentIndex();
-}
-
-void Form1::showDetected(int speedIndex, int parityIndex) {
-    cboSPEED->setCurrentIndex(speedIndex);
-    cboPARITY->setCurrentIndex(parityIndex);
-}
 
 namespace {
 void check(QButtonGroup* group, int id) {
@@ -155,53 +138,15 @@ void Form1::Command20_Click(int Index) {
     customerCodeFrame_->Command20_Click(Index);
 }
 
-void Form1::runCommand(QPushButton* button) {
-    commands::runButton(*link_, *commands::findButton(button->objectName().toStdString()));
+void Form1::Command_Click(const commands::CommandButton& button) {
+    commands::runButton(*link_, button);
 }
 
-void Form1::sendWireless(QPushButton* button) {
-    const std::string name = button->objectName().toStdString();
-    for (const auto& w : commands::kWirelessColumn) {
-        if (w.control != name) continue;
-        if (!commands::sendWirelessMode(*link_, w.mode)) return;  // dropped: another operation runs
-        for (const auto& other : commands::kWirelessColumn)
-            setBold(commandButton(other.control), other.control == name);
-        return;
-    }
-}
-
-void Form1::Command1_Click() {
-    runCommand(Command1);
-}
-void Form1::Command2_Click() {
-    runCommand(Command2);
-}
-void Form1::Command3_Click() {
-    runCommand(Command3);
-}
-void Form1::Command5_Click() {
-    runCommand(Command5);
-}
-void Form1::Command14_Click() {
-    runCommand(Command14);
-}
-void Form1::Command15_Click() {
-    runCommand(Command15);
-}
-void Form1::Command16_Click() {
-    runCommand(Command16);
-}
-void Form1::Command17_Click() {
-    sendWireless(Command17);
-}
-void Form1::Command18_Click() {
-    sendWireless(Command18);
-}
-void Form1::Command19_Click() {
-    sendWireless(Command19);
-}
-void Form1::Command21_Click() {
-    sendWireless(Command21);
+void Form1::Wireless_Click(const commands::WirelessButton& button) {
+    if (!commands::sendWirelessMode(*link_, button.mode))
+        return;  // dropped: another operation runs
+    for (const auto& w : commands::kWirelessColumn)
+        setBold(commandButton(w.control), &w == &button);
 }
 
 void Form1::connectHandlers() {
@@ -216,16 +161,17 @@ void Form1::connectHandlers() {
     for (int i = 0; i < 2; ++i)
         connect(cmdSelPage[i], &QPushButton::clicked, this, [this, i] { cmdSelPage_Click(i); });
 
-    const std::pair<QPushButton*, void (Form1::*)()> buttons[] = {
-        {Command1, &Form1::Command1_Click},   {Command2, &Form1::Command2_Click},
-        {Command3, &Form1::Command3_Click},   {Command5, &Form1::Command5_Click},
-        {Command14, &Form1::Command14_Click}, {Command15, &Form1::Command15_Click},
-        {Command16, &Form1::Command16_Click}, {Command17, &Form1::Command17_Click},
-        {Command18, &Form1::Command18_Click}, {Command19, &Form1::Command19_Click},
-        {Command21, &Form1::Command21_Click},
-    };
-    for (const auto& [button, handler] : buttons)
-        connect(button, &QPushButton::clicked, this, handler);
+    for (const auto table : {std::span<const commands::CommandButton>(commands::kMaintenanceColumn),
+                             std::span<const commands::CommandButton>(commands::kPaperButtons)}) {
+        for (const commands::CommandButton& b : table) {
+            if (b.alwaysDisabled) continue;
+            connect(commandButton(b.control), &QPushButton::clicked, this,
+                    [this, &b] { Command_Click(b); });
+        }
+    }
+    for (const commands::WirelessButton& w : commands::kWirelessColumn)
+        connect(commandButton(w.control), &QPushButton::clicked, this,
+                [this, &w] { Wireless_Click(w); });
 
     connect(Command12, &QPushButton::clicked, this, &Form1::Command12_Click);
     connect(Command13, &QPushButton::clicked, this, &Form1::Command13_Click);

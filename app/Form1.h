@@ -5,17 +5,18 @@
 #include <cstdint>
 #include <memory>
 
-#include "ButtonGroupPanel.h"
-#include "Clock.h"
-#include "CustomerCodeFrame.h"
-#include "FormViews.h"
-#include "LineSettings.h"
-#include "MacAddressFrame.h"
-#include "Operator.h"
-#include "PrinterLink.h"
-#include "ReadWriteDispatch.h"
-#include "SerialPort.h"
-#include "WidgetSurface.h"
+#include "app/ButtonGroupPanel.h"
+#include "app/FormViews.h"
+#include "app/ReadWriteDispatch.h"
+#include "app/WidgetSurface.h"
+#include "commands/ButtonTables.h"
+#include "identity/CustomerCodeFrame.h"
+#include "identity/MacAddressFrame.h"
+#include "link/Clock.h"
+#include "link/LineSettings.h"
+#include "link/Operator.h"
+#include "link/PrinterLink.h"
+#include "link/SerialPort.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -32,7 +33,7 @@ namespace tessra::app {
 
 // The utility's one window. It owns the printer link and shows the link's
 // line choice (port, speed, parity) in its "Interface" frame.
-class Form1 final : public QMainWindow, public LineChoice {
+class Form1 final : public QMainWindow {
     Q_OBJECT
 
 public:
@@ -44,28 +45,17 @@ public:
     models::ControlSurface& controlSurface() { return *surface_; }
     QButtonGroup* optionGroup(settings::Group group) const { return panel_->group(group); }
 
-    // LineChoice
-    int portIndex() const override;
-    std::string speedText() const override;
-    int parityIndex() const override;
-    void showDetected(int speedIndex, int parityIndex) override;
+    LineChoice& lineChoice() { return lineChoice_; }
 
     // Handlers
     void Form_Load();
     void OptCOM_Click(int Index);
     void Opt_PRT_MODEL_Click(int Index);
     void cmdSelPage_Click(int Index);
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Command5_Click();
-    void Command14_Click();
-    void Command15_Click();
-    void Command16_Click();
-    void Command17_Click();
-    void Command18_Click();
-    void Command19_Click();
-    void Command21_Click();
+    // Maintenance and paper buttons, connected with their table entry.
+    void Command_Click(const commands::CommandButton& button);
+    // Wireless module buttons, connected with their table entry.
+    void Wireless_Click(const commands::WirelessButton& button);
 
     void Command12_Click();
     void Command13_Click();
@@ -132,14 +122,12 @@ private:
     QPushButton* commandButton(std::string_view name) const;
     void connectHandlers();
 
-    void runCommand(QPushButton* button);
-    void sendWireless(QPushButton* button);
-
     SerialPort& port_;
     ButtonGroupPanel::Groups groups_{};
     std::unique_ptr<ButtonGroupPanel> panel_;
     std::unique_ptr<WidgetSurface> surface_;
     std::unique_ptr<PrinterLink> link_;
+    FormLineChoice lineChoice_{*this};
     FormMacView macView_{*this};
     FormCustomerCodeView customerCodeView_{*this};
     FormReadWriteButtons readWriteButtons_{*this};

@@ -16,14 +16,14 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include "CommandHandlers.h"
-#include "Form1.h"
-#include "IdentityTexts.h"
-#include "MacAddress.h"
-#include "OctetSpinner.h"
-#include "Profiles.h"
-#include "QtText.h"
-#include "WindowTexts.h"
+#include "app/Form1.h"
+#include "app/OctetSpinner.h"
+#include "app/QtText.h"
+#include "app/WindowTexts.h"
+#include "commands/CommandHandlers.h"
+#include "identity/IdentityTexts.h"
+#include "identity/MacAddress.h"
+#include "models/Profiles.h"
 
 namespace tessra::app {
 

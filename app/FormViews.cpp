@@ -1,14 +1,32 @@
-#include "FormViews.h"
+#include "app/FormViews.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "Form1.h"
-#include "QtText.h"
+#include "app/Form1.h"
+#include "app/QtText.h"
 
 namespace tessra::app {
+
+int FormLineChoice::portIndex() const {
+    return form_.cboPORT->currentIndex();
+}
+
+std::string FormLineChoice::speedText() const {
+    return form_.cboSPEED->currentText().toStdString();
+}
+
+int FormLineChoice::parityIndex() const {
+    return form_.cboPARITY->currentIndex();
+}
+
+void FormLineChoice::showDetected(int speedIndex, int parityIndex) {
+    form_.cboSPEED->setCurrentIndex(speedIndex);
+    form_.cboPARITY->setCurrentIndex(parityIndex);
+}
 
 void FormMacView::setText(int textBox, std::string_view text) {
     form_.Text.at(static_cast<std::size_t>(textBox))->setText(qstr(text));

@@ -3,13 +3,27 @@
 #include <string>
 #include <string_view>
 
-#include "CustomerCodeView.h"
-#include "MacView.h"
-#include "ReadWriteDispatch.h"
+#include "app/ReadWriteDispatch.h"
+#include "identity/CustomerCodeView.h"
+#include "identity/MacView.h"
+#include "link/LineChoice.h"
 
 namespace tessra::app {
 
 class Form1;
+
+// The "Interface" frame's port, speed and parity combos as the link sees them.
+class FormLineChoice final : public LineChoice {
+public:
+    explicit FormLineChoice(Form1& form) : form_(form) {}
+    int portIndex() const override;
+    std::string speedText() const override;
+    int parityIndex() const override;
+    void showDetected(int speedIndex, int parityIndex) override;
+
+private:
+    Form1& form_;
+};
 
 // The MAC address rows of Form1 as the identity handlers see them. Writes go
 // through the widgets, so their change signals raise the change handlers.

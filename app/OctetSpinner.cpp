@@ -1,4 +1,4 @@
-#include "OctetSpinner.h"
+#include "app/OctetSpinner.h"
 
 namespace tessra::app {
 

@@ -1,4 +1,4 @@
-#include "QtOperator.h"
+#include "app/QtOperator.h"
 
 #include <QApplication>
 #include <QInputDialog>
@@ -6,7 +6,7 @@
 #include <QMessageBox>
 #include <QStatusBar>
 
-#include "QtText.h"
+#include "app/QtText.h"
 
 namespace tessra::app {
 

@@ -2,7 +2,7 @@
 
 #include <QPointer>
 
-#include "Operator.h"
+#include "link/Operator.h"
 
 class QMainWindow;
 

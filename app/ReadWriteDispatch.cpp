@@ -1,4 +1,4 @@
-#include "ReadWriteDispatch.h"
+#include "app/ReadWriteDispatch.h"
 
 namespace tessra {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "PrinterLink.h"
-#include "SettingsExchange.h"
+#include "link/PrinterLink.h"
+#include "settings/SettingsExchange.h"
 
 namespace tessra {
 

@@ -1,4 +1,4 @@
-#include "WidgetSurface.h"
+#include "app/WidgetSurface.h"
 
 #include <QAbstractButton>
 #include <QDebug>
@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-#include "QtText.h"
+#include "app/QtText.h"
 
 namespace tessra::app {
 

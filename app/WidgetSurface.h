@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "ControlSurface.h"
+#include "models/ControlSurface.h"
 
 namespace tessra::app {
 

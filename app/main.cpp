@@ -1,9 +1,9 @@
 #include <QApplication>
 
-#include "Form1.h"
-#include "QtClock.h"
-#include "QtOperator.h"
-#include "QtSerialPort.h"
+#include "app/Form1.h"
+#include "app/QtOperator.h"
+#include "link/QtClock.h"
+#include "link/QtSerialPort.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

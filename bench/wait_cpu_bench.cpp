@@ -12,12 +12,12 @@
 #include <cstdlib>
 #include <functional>
 
-#include "FakeLineChoice.h"
-#include "FakeOperator.h"
-#include "FakePort.h"
-#include "PrinterLink.h"
-#include "QtClock.h"
-#include "QtSerialPort.h"
+#include "fakes/FakeLineChoice.h"
+#include "fakes/FakeOperator.h"
+#include "fakes/FakePort.h"
+#include "link/PrinterLink.h"
+#include "link/QtClock.h"
+#include "link/QtSerialPort.h"
 
 namespace {
 
@@ -72,11 +72,11 @@ int main(int argc, char** argv) {
     silent.dsrAsserted = false;
     PrinterLink dsrLink(silent, clock, op, line);
     measure("Send_Data, DSR never rises (1 s + pause)", [&] {
-        dsrLink.Send_Data(Bytes{0x0A, 0x00}, 1, 0);
+        dsrLink.runExclusive([&] { dsrLink.Send_Data(Bytes{0x0A, 0x00}, 1, 0); });
     });
     measure("Send_Data, DSR at once (pause only)", [&] {
         silent.dsrAsserted = true;
-        dsrLink.Send_Data(Bytes{0x0A, 0x00}, 1, 0);
+        dsrLink.runExclusive([&] { dsrLink.Send_Data(Bytes{0x0A, 0x00}, 1, 0); });
     });
 
     ::close(master);

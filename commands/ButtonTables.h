@@ -5,6 +5,8 @@
 #include <span>
 #include <string_view>
 
+#include "protocol/ServiceCommands.h"
+
 namespace tessra::commands {
 
 // One Send_Data call: the whole buffer (the command and its spare 00), the
@@ -24,20 +26,23 @@ struct CommandButton {
 };
 
 namespace detail {
-inline constexpr std::array<std::uint8_t, 3> kResetBuf{0x1B, 0x40, 0x00};
-inline constexpr std::array<std::uint8_t, 8> kSelfTestBuf{0x1D, 0x28, 0x41, 0x30,
-                                                          0x30, 0x02, 0x02, 0x00};
-inline constexpr std::array<std::uint8_t, 8> kSampleFontBuf{0x1D, 0x28, 0x41, 0x30,
-                                                            0x30, 0x02, 0x03, 0x00};
-inline constexpr std::array<std::uint8_t, 8> kHexDumpBuf{0x1D, 0x28, 0x41, 0x30,
-                                                         0x30, 0x02, 0x01, 0x00};
-inline constexpr std::array<std::uint8_t, 6> kRecoveryBuf{0x01, 0x39, 0x36, 0x02, 0x21, 0x00};
-inline constexpr std::array<std::uint8_t, 2> kFeedBuf{0x0A, 0x00};
-inline constexpr std::array<std::uint8_t, 3> kCutBuf{0x1B, 0x69, 0x00};
-inline constexpr std::array<std::uint8_t, 7> kPattern0Buf{0x01, 0x39, 0x36, 0x02, 0x38, 0x00, 0x00};
-inline constexpr std::array<std::uint8_t, 7> kPattern1Buf{0x01, 0x39, 0x36, 0x02, 0x38, 0x01, 0x00};
-inline constexpr std::array<std::uint8_t, 7> kPattern2Buf{0x01, 0x39, 0x36, 0x02, 0x38, 0x02, 0x00};
-inline constexpr std::array<std::uint8_t, 7> kPattern3Buf{0x01, 0x39, 0x36, 0x02, 0x38, 0x03, 0x00};
+using protocol::commandBuffer;
+using protocol::serviceBuffer;
+using protocol::ServiceCode;
+using protocol::testPrint;
+using protocol::TestPrint;
+
+inline constexpr auto kResetBuf = commandBuffer(protocol::kReset);
+inline constexpr auto kSelfTestBuf = commandBuffer(testPrint(TestPrint::SelfTest));
+inline constexpr auto kSampleFontBuf = commandBuffer(testPrint(TestPrint::SampleFont));
+inline constexpr auto kHexDumpBuf = commandBuffer(testPrint(TestPrint::HexDump));
+inline constexpr auto kRecoveryBuf = serviceBuffer<6>(ServiceCode::FirmwareRecovery);
+inline constexpr auto kFeedBuf = commandBuffer(protocol::kLineFeed);
+inline constexpr auto kCutBuf = commandBuffer(protocol::kCut);
+inline constexpr auto kPattern0Buf = serviceBuffer<7>(ServiceCode::TestPattern, {0x00});
+inline constexpr auto kPattern1Buf = serviceBuffer<7>(ServiceCode::TestPattern, {0x01});
+inline constexpr auto kPattern2Buf = serviceBuffer<7>(ServiceCode::TestPattern, {0x02});
+inline constexpr auto kPattern3Buf = serviceBuffer<7>(ServiceCode::TestPattern, {0x03});
 
 inline constexpr std::array<CommandCall, 2> kSelfTest{{{kResetBuf, 2, 0}, {kSelfTestBuf, 7, 0}}};
 inline constexpr std::array<CommandCall, 2> kSampleFont{

@@ -1,8 +1,6 @@
-#include "CommandHandlers.h"
+#include "commands/CommandHandlers.h"
 
-#include <array>
-
-#include "ServiceCommands.h"
+#include "protocol/ServiceCommands.h"
 
 namespace tessra::commands {
 
@@ -15,21 +13,8 @@ bool runButton(PrinterLink& link, const CommandButton& button) {
 }
 
 bool sendWirelessMode(PrinterLink& link, std::uint8_t mode) {
-    std::array<std::uint8_t, 7> buffer{};
-    const auto frame = serviceFrame(ServiceCode::WirelessMode);
-    std::copy(frame.begin(), frame.end(), buffer.begin());
-    buffer[5] = mode;
+    const auto buffer = protocol::serviceBuffer<7>(protocol::ServiceCode::WirelessMode, {mode});
     return link.runExclusive([&] { link.Send_Data(buffer, 6, 0); });
-}
-
-const CommandButton* findButton(std::string_view control) {
-    for (const auto table : {std::span<const CommandButton>(kMaintenanceColumn),
-                             std::span<const CommandButton>(kPaperButtons)}) {
-        for (const CommandButton& b : table) {
-            if (b.control == control) return &b;
-        }
-    }
-    return nullptr;
 }
 
 }  // namespace tessra::commands

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "ButtonTables.h"
-#include "PrinterLink.h"
+#include "commands/ButtonTables.h"
+#include "link/PrinterLink.h"
 
 namespace tessra::commands {
 
@@ -13,8 +13,5 @@ bool runButton(PrinterLink& link, const CommandButton& button);
 
 // Sends the wireless module mode command (01 39 36 02 23 m, then its 00).
 bool sendWirelessMode(PrinterLink& link, std::uint8_t mode);
-
-// The button's table entry by control name, or nullptr.
-const CommandButton* findButton(std::string_view control);
 
 }  // namespace tessra::commands

@@ -1,10 +1,11 @@
-#include "CustomerCodeFrame.h"
+#include "identity/CustomerCodeFrame.h"
 
 #include <string>
 
-#include "CustomerCodeValue.h"
-#include "IdentityCommands.h"
-#include "IdentityTexts.h"
+#include "identity/CustomerCodeValue.h"
+#include "identity/IdentityCommands.h"
+#include "identity/IdentityTexts.h"
+#include "link/Timing.h"
 
 namespace tessra::identity {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CustomerCodeView.h"
-#include "PrinterLink.h"
+#include "identity/CustomerCodeView.h"
+#include "link/PrinterLink.h"
 
 namespace tessra::identity {
 

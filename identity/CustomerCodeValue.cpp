@@ -1,4 +1,4 @@
-#include "CustomerCodeValue.h"
+#include "identity/CustomerCodeValue.h"
 
 #include <charconv>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "MacAddress.h"
+#include "identity/MacAddress.h"
 
 namespace tessra::identity {
 

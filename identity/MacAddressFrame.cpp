@@ -1,7 +1,8 @@
-#include "MacAddressFrame.h"
+#include "identity/MacAddressFrame.h"
 
-#include "IdentityCommands.h"
-#include "IdentityTexts.h"
+#include "identity/IdentityCommands.h"
+#include "identity/IdentityTexts.h"
+#include "link/Timing.h"
 
 namespace tessra::identity {
 

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "MacAddress.h"
-#include "MacView.h"
-#include "PrinterLink.h"
+#include "identity/MacAddress.h"
+#include "identity/MacView.h"
+#include "link/PrinterLink.h"
 
 namespace tessra::identity {
 

@@ -54,15 +54,4 @@ struct LineParameters {
 // 5-8 and stop bits 1 or 2; anything else is rejected.
 std::optional<LineParameters> parseSettings(std::string_view text);
 
-// Interface frame of the window as the link sees it.
-class LineChoice {
-public:
-    virtual ~LineChoice() = default;
-    virtual int portIndex() const = 0;  // cboPORT list index, -1 for none
-    virtual std::string speedText() const = 0;
-    virtual int parityIndex() const = 0;  // cboPARITY list index, -1 for none
-    // The automatic read shows the speed and parity the printer answered at.
-    virtual void showDetected(int speedIndex, int parityIndex) = 0;
-};
-
 }  // namespace tessra

@@ -3,9 +3,9 @@
 #include <string>
 #include <string_view>
 
-namespace tessra {
+#include "link/LinkTexts.h"
 
-inline constexpr std::string_view kApplicationTitle = "Project1";
+namespace tessra {
 
 // The person at the window: message boxes, input boxes, and the window's
 // chance to handle events while an operation waits.

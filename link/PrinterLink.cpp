@@ -1,4 +1,9 @@
-#include "PrinterLink.h"
+#include "link/PrinterLink.h"
+
+#include <cassert>
+
+#include "link/LineSettings.h"
+#include "link/Timing.h"
 
 namespace tessra {
 
@@ -67,10 +72,8 @@ void PrinterLink::reportPortError(int portNumber, std::string_view reason) {
 }
 
 void PrinterLink::Send_Data(std::span<const std::uint8_t> data, int count, int mode) {
-    if (!busy_) {
-        runExclusive([&] { Send_Data(data, count, mode); });
-        return;
-    }
+    assert(busy_ && "Send_Data runs inside runExclusive");
+    if (!busy_) return;
     if (dispatching_) return;  // a click handled inside another operation's wait
     if (!Open_Port()) return;
     if (mode == 1) {
@@ -98,7 +101,7 @@ bool PrinterLink::write(std::string_view text) {
 }
 
 bool PrinterLink::waitForDsr(std::string_view timeoutMessage) {
-    const double deadline = clock_.nowSeconds() + toSeconds(timing::kDsrWait);
+    const double deadline = clock_.nowSeconds() + timing::toSeconds(timing::kDsrWait);
     while (true) {
         if (clock_.nowSeconds() > deadline) {
             op_.message(timeoutMessage);
@@ -112,7 +115,7 @@ bool PrinterLink::waitForDsr(std::string_view timeoutMessage) {
 }
 
 bool PrinterLink::waitForReply(int count, std::chrono::milliseconds limit) {
-    const double deadline = clock_.nowSeconds() + toSeconds(limit);
+    const double deadline = clock_.nowSeconds() + timing::toSeconds(limit);
     while (true) {
         if (port_.isOpen() && port_.bytesWaiting() >= count) return true;
         if (clock_.nowSeconds() > deadline) return false;
@@ -133,7 +136,7 @@ void PrinterLink::closePort() {
 }
 
 void PrinterLink::pause() {
-    const double end = clock_.nowSeconds() + toSeconds(timing::kPause);
+    const double end = clock_.nowSeconds() + timing::toSeconds(timing::kPause);
     while (clock_.nowSeconds() < end) {
         op_.repaint();
         clock_.sleep(timing::kPollSlice);

@@ -7,28 +7,13 @@
 #include <string>
 #include <string_view>
 
-#include "Clock.h"
-#include "LineSettings.h"
-#include "Operator.h"
-#include "SerialPort.h"
+#include "link/Clock.h"
+#include "link/LineChoice.h"
+#include "link/LinkTexts.h"
+#include "link/Operator.h"
+#include "link/SerialPort.h"
 
 namespace tessra {
-
-namespace timing {
-using namespace std::chrono_literals;
-inline constexpr std::chrono::milliseconds kDsrWait = 1000ms;
-// Quiet time after every command, so the printer can act before the next.
-inline constexpr std::chrono::milliseconds kPause = 200ms;
-// Longest sleep between two checks of a wait.
-inline constexpr std::chrono::milliseconds kPollSlice = 10ms;
-}  // namespace timing
-
-inline constexpr std::string_view kTimeoutMessage = "Communication Error.(5 Sec Time out)";
-inline constexpr std::string_view kPortErrorMessage = "Port Error";
-
-inline double toSeconds(std::chrono::milliseconds d) {
-    return static_cast<double>(d.count()) / 1000.0;
-}
 
 // The printer link: opens the port the window names, sends commands, waits
 // for DSR or a reply, and keeps one port operation at a time.
@@ -52,6 +37,7 @@ public:
 
     // Sends data[0..count] one byte per write (mode != 1) or the whole array
     // in one write (mode 1), waits up to 1 s for DSR, closes and pauses.
+    // Only inside runExclusive: outside it nothing is sent.
     void Send_Data(std::span<const std::uint8_t> data, int count, int mode);
 
     // Writes on the open port. A failed write closes the port, shows

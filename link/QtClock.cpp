@@ -1,4 +1,4 @@
-#include "QtClock.h"
+#include "link/QtClock.h"
 
 #include <thread>
 

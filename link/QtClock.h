@@ -2,7 +2,7 @@
 
 #include <QElapsedTimer>
 
-#include "Clock.h"
+#include "link/Clock.h"
 
 namespace tessra {
 

@@ -1,4 +1,4 @@
-#include "QtSerialPort.h"
+#include "link/QtSerialPort.h"
 
 #include <QtGlobal>
 
@@ -7,7 +7,7 @@
 #include <termios.h>
 #endif
 
-#include "LineSettings.h"
+#include "link/LineSettings.h"
 
 namespace tessra {
 

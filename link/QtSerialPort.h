@@ -3,7 +3,7 @@
 #include <QSerialPort>
 #include <string>
 
-#include "SerialPort.h"
+#include "link/SerialPort.h"
 
 namespace tessra {
 

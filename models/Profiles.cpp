@@ -1,4 +1,4 @@
-#include "Profiles.h"
+#include "models/Profiles.h"
 
 namespace tessra::models {
 

@@ -4,7 +4,7 @@
 #include <span>
 #include <string_view>
 
-#include "ControlSurface.h"
+#include "models/ControlSurface.h"
 
 namespace tessra::models {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <optional>
 
-#include "OptionTables.h"
+#include "settings/OptionTables.h"
 
 namespace tessra::settings {
 

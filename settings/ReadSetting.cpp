@@ -1,7 +1,7 @@
-#include "ReadSetting.h"
+#include "settings/ReadSetting.h"
 
-#include "PrinterLink.h"
-#include "SettingsBlock.h"
+#include "link/PrinterLink.h"
+#include "settings/SettingsBlock.h"
 
 namespace tessra::settings {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Operator.h"
-#include "OptionPanel.h"
-#include "SerialPort.h"
+#include "link/Operator.h"
+#include "link/SerialPort.h"
+#include "settings/OptionPanel.h"
 
 namespace tessra::settings {
 

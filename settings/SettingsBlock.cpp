@@ -1,4 +1,4 @@
-#include "SettingsBlock.h"
+#include "settings/SettingsBlock.h"
 
 namespace tessra::settings {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "OptionPanel.h"
+#include "settings/OptionPanel.h"
 
 namespace tessra::settings {
 

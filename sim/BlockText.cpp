@@ -1,6 +1,6 @@
-#include "BlockText.h"
+#include "sim/BlockText.h"
 
-#include "OptionTables.h"
+#include "settings/OptionTables.h"
 
 namespace tessra::sim {
 

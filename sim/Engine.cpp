@@ -1,16 +1,16 @@
-#include "Engine.h"
+#include "sim/Engine.h"
 
 #include <algorithm>
 #include <array>
 #include <string_view>
 
-#include "BlockText.h"
-#include "ServiceCommands.h"
+#include "protocol/ServiceCommands.h"
+#include "sim/BlockText.h"
 
 namespace tessra::sim {
 
 namespace {
-using commands::ServiceCode;
+using protocol::ServiceCode;
 
 // The printer's own knowledge, deliberately not taken from the utility's
 // encoder: a mistake there must show up here as a refusal.
@@ -65,12 +65,12 @@ std::string alignment(std::uint8_t n) {
 }
 
 std::string testPrint(std::uint8_t n) {
-    switch (static_cast<commands::TestPrint>(n)) {
-        case commands::TestPrint::HexDump:
+    switch (static_cast<protocol::TestPrint>(n)) {
+        case protocol::TestPrint::HexDump:
             return "hex dump print";
-        case commands::TestPrint::SelfTest:
+        case protocol::TestPrint::SelfTest:
             return "self-test print";
-        case commands::TestPrint::SampleFont:
+        case protocol::TestPrint::SampleFont:
             return "sample font print";
     }
     return "test print " + hexByte(n);
@@ -195,7 +195,7 @@ Engine::Match Engine::matchCommand(Output& out) {
         }
     }
     if (b == kGs) {
-        const auto& prefix = commands::kTestPrintPrefix;
+        const auto& prefix = protocol::kTestPrintPrefix;
         const std::size_t have = std::min(pending_.size(), prefix.size());
         if (!std::equal(prefix.begin(), prefix.begin() + static_cast<std::ptrdiff_t>(have),
                         pending_.begin())) {
@@ -211,12 +211,12 @@ Engine::Match Engine::matchCommand(Output& out) {
         emit(out, testPrint(n));
         return Match::Done;
     }
-    if (b == commands::kServiceHeader[0]) return matchService(out);
+    if (b == protocol::kServiceHeader[0]) return matchService(out);
     return Match::NoMatch;
 }
 
 Engine::Match Engine::matchService(Output& out) {
-    const auto& header = commands::kServiceHeader;
+    const auto& header = protocol::kServiceHeader;
     const std::size_t have = std::min(pending_.size(), header.size());
     if (!std::equal(header.begin(), header.begin() + static_cast<std::ptrdiff_t>(have),
                     pending_.begin())) {

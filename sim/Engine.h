@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "PrinterState.h"
+#include "sim/PrinterState.h"
 
 namespace tessra::sim {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "PrinterState.h"
+#include "sim/PrinterState.h"
 
 namespace tessra::sim {
 

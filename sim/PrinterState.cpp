@@ -1,4 +1,4 @@
-#include "PrinterState.h"
+#include "sim/PrinterState.h"
 
 namespace tessra::sim {
 

@@ -1,4 +1,4 @@
-#include "PtyLoop.h"
+#include "sim/PtyLoop.h"
 
 #include <fcntl.h>
 #include <poll.h>

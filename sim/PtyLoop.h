@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "Engine.h"
+#include "sim/Engine.h"
 
 namespace tessra::sim {
 

@@ -1,4 +1,4 @@
-#include "StateFile.h"
+#include "sim/StateFile.h"
 
 #include <charconv>
 #include <cstdio>
@@ -8,7 +8,7 @@
 #include <sstream>
 #include <vector>
 
-#include "BlockText.h"
+#include "sim/BlockText.h"
 
 namespace tessra::sim {
 

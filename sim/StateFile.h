@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "PrinterState.h"
+#include "sim/PrinterState.h"
 
 namespace tessra::sim {
 

@@ -10,11 +10,11 @@
 #include <string_view>
 #include <vector>
 
-#include "BlockText.h"
-#include "Engine.h"
-#include "Options.h"
-#include "PtyLoop.h"
-#include "StateFile.h"
+#include "sim/BlockText.h"
+#include "sim/Engine.h"
+#include "sim/Options.h"
+#include "sim/PtyLoop.h"
+#include "sim/StateFile.h"
 
 namespace {
 

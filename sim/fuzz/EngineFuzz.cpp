@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "Engine.h"
+#include "sim/Engine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using tessra::sim::Engine;

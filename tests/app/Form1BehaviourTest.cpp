@@ -6,10 +6,10 @@
 #include <QTest>
 #include <QWheelEvent>
 
-#include "ButtonTables.h"
-#include "Profiles.h"
-#include "QtText.h"
 #include "WindowFixture.h"
+#include "app/QtText.h"
+#include "commands/ButtonTables.h"
+#include "models/Profiles.h"
 
 namespace tessra::testing {
 namespace {
@@ -93,7 +93,7 @@ TEST_F(WindowTest, OptionPanelSelectsAndReportsByIndex) {
 }
 
 TEST_F(WindowTest, LineChoiceReadsTheInterfaceCombos) {
-    LineChoice& line = *form;
+    LineChoice& line = form->lineChoice();
     EXPECT_EQ(line.portIndex(), 0);
     EXPECT_EQ(line.speedText(), "9600");
     EXPECT_EQ(line.parityIndex(), 0);

@@ -11,7 +11,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "QtOperator.h"
+#include "app/QtOperator.h"
 
 namespace tessra::app {
 namespace {

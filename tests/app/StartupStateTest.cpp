@@ -5,9 +5,9 @@
 #include <optional>
 #include <vector>
 
-#include "OptionTables.h"
-#include "QtText.h"
 #include "WindowFixture.h"
+#include "app/QtText.h"
+#include "settings/OptionTables.h"
 
 namespace tessra::testing {
 namespace {

@@ -9,10 +9,10 @@
 #include <QPlainTextEdit>
 #include <memory>
 
-#include "FakeClock.h"
-#include "FakeOperator.h"
-#include "FakePort.h"
-#include "Form1.h"
+#include "app/Form1.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeOperator.h"
+#include "fakes/FakePort.h"
 
 namespace tessra::testing {
 

@@ -4,14 +4,14 @@
 #include <tuple>
 #include <vector>
 
-#include "FakeClock.h"
-#include "FakeLineChoice.h"
-#include "FakeOperator.h"
-#include "FakeOptionPanel.h"
-#include "FakePort.h"
-#include "LinkTest.h"
-#include "ReadWriteDispatch.h"
-#include "SettingsExchange.h"
+#include "app/ReadWriteDispatch.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeLineChoice.h"
+#include "fakes/FakeOperator.h"
+#include "fakes/FakeOptionPanel.h"
+#include "fakes/FakePort.h"
+#include "fakes/LinkTest.h"
+#include "settings/SettingsExchange.h"
 
 namespace tessra {
 namespace {

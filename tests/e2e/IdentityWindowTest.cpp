@@ -3,8 +3,8 @@
 #include <QCheckBox>
 #include <QScrollBar>
 
-#include "IdentityTexts.h"
 #include "WindowWithPrinter.h"
+#include "identity/IdentityTexts.h"
 
 namespace tessra::testing {
 namespace {

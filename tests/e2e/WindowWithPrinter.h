@@ -13,13 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "FakeOperator.h"
-#include "Form1.h"
-#include "OptionTables.h"
-#include "Profiles.h"
-#include "QtClock.h"
-#include "QtSerialPort.h"
-#include "VirtualPrinterProcess.h"
+#include "app/Form1.h"
+#include "fakes/FakeOperator.h"
+#include "fakes/VirtualPrinterProcess.h"
+#include "link/QtClock.h"
+#include "link/QtSerialPort.h"
+#include "models/Profiles.h"
+#include "settings/OptionTables.h"
 
 namespace tessra::testing {
 

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "Clock.h"
+#include "link/Clock.h"
 
 namespace tessra::testing {
 

@@ -2,7 +2,8 @@
 
 #include <string>
 
-#include "LineSettings.h"
+#include "link/LineChoice.h"
+#include "link/LineSettings.h"
 
 namespace tessra::testing {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Operator.h"
+#include "link/Operator.h"
 
 namespace tessra::testing {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "LineSettings.h"
-#include "SerialPort.h"
+#include "link/LineSettings.h"
+#include "link/SerialPort.h"
 
 namespace tessra::testing {
 

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "FakeClock.h"
-#include "FakeLineChoice.h"
-#include "FakeOperator.h"
-#include "FakePort.h"
-#include "PrinterLink.h"
+#include <cstdint>
+#include <span>
+
+#include "fakes/FakeClock.h"
+#include "fakes/FakeLineChoice.h"
+#include "fakes/FakeOperator.h"
+#include "fakes/FakePort.h"
+#include "link/PrinterLink.h"
 
 namespace tessra::testing {
 
@@ -18,6 +21,11 @@ protected:
     FakeOperator op;
     FakeLineChoice line;
     PrinterLink link{port, clock, op, line};
+
+    // One command as a click sends it: inside the guard.
+    void sendData(std::span<const std::uint8_t> data, int count, int mode) {
+        link.runExclusive([&] { link.Send_Data(data, count, mode); });
+    }
 };
 
 }  // namespace tessra::testing

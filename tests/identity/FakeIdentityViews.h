@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "CustomerCodeView.h"
-#include "MacAddressFrame.h"
-#include "MacView.h"
+#include "identity/CustomerCodeView.h"
+#include "identity/MacAddressFrame.h"
+#include "identity/MacView.h"
 
 namespace tessra::testing {
 

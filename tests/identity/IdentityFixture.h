@@ -2,15 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include "CustomerCodeFrame.h"
-#include "FakeClock.h"
 #include "FakeIdentityViews.h"
-#include "FakeLineChoice.h"
-#include "FakeOperator.h"
-#include "FakePort.h"
-#include "LinkTest.h"
-#include "MacAddressFrame.h"
-#include "PrinterLink.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeLineChoice.h"
+#include "fakes/FakeOperator.h"
+#include "fakes/FakePort.h"
+#include "fakes/LinkTest.h"
+#include "identity/CustomerCodeFrame.h"
+#include "identity/MacAddressFrame.h"
+#include "link/PrinterLink.h"
 
 namespace tessra::testing {
 

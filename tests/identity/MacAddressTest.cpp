@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "CustomerCodeValue.h"
-#include "MacAddress.h"
+#include "identity/CustomerCodeValue.h"
+#include "identity/MacAddress.h"
 
 namespace tessra::identity {
 namespace {

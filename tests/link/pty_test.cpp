@@ -11,12 +11,12 @@
 #include <memory>
 #include <string>
 
-#include "FakeClock.h"
-#include "FakeLineChoice.h"
-#include "FakeOperator.h"
-#include "PrinterLink.h"
-#include "QtSerialPort.h"
-#include "QtTestApplication.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeLineChoice.h"
+#include "fakes/FakeOperator.h"
+#include "fakes/QtTestApplication.h"
+#include "link/PrinterLink.h"
+#include "link/QtSerialPort.h"
 
 namespace tessra {
 namespace {
@@ -89,7 +89,7 @@ protected:
 
 TEST_F(PtyLinkTest, CommandArrivesWhole) {
     const Bytes selfTest{0x1D, 0x28, 0x41, 0x30, 0x30, 0x02, 0x02, 0x00};
-    link.Send_Data(selfTest, 7, 0);
+    link.runExclusive([&] { link.Send_Data(selfTest, 7, 0); });
     EXPECT_FALSE(port.isOpen());
     EXPECT_EQ(pty.drain(), selfTest);
     EXPECT_TRUE(op.messages.empty()) << "a pseudo-terminal counts as DSR asserted";
@@ -98,7 +98,7 @@ TEST_F(PtyLinkTest, CommandArrivesWhole) {
 TEST_F(PtyLinkTest, HundredOneByteWritesAllArriveBeforeTheClose) {
     Bytes buffer(101);
     for (std::size_t i = 0; i < buffer.size(); ++i) buffer[i] = static_cast<std::uint8_t>(i * 7);
-    link.Send_Data(buffer, 100, 0);
+    link.runExclusive([&] { link.Send_Data(buffer, 100, 0); });
     EXPECT_EQ(pty.drain(), buffer);
 }
 
@@ -134,7 +134,7 @@ TEST_F(PtyLinkTest, ReplyIsSeenWithoutAnEventLoop) {
 TEST_F(PtyLinkTest, PortHeldByAnotherOpenerIsAPortError) {
     QtSerialPort other;
     ASSERT_TRUE(other.open(1)) << other.lastError();
-    link.Send_Data(Bytes{0x0A, 0x00}, 1, 0);
+    link.runExclusive([&] { link.Send_Data(Bytes{0x0A, 0x00}, 1, 0); });
     EXPECT_EQ(op.messageTexts(), std::vector<std::string>{"Port Error"});
     ASSERT_FALSE(op.statusLines.empty());
     EXPECT_NE(op.statusLines.back().find(pty.path()), std::string::npos);
@@ -145,7 +145,7 @@ TEST_F(PtyLinkTest, PortHeldByAnotherOpenerIsAPortError) {
 
 TEST_F(PtyLinkTest, MissingDeviceIsAPortError) {
     line.port = 1;
-    link.Send_Data(Bytes{0x0A, 0x00}, 1, 0);
+    link.runExclusive([&] { link.Send_Data(Bytes{0x0A, 0x00}, 1, 0); });
     EXPECT_EQ(op.messageTexts(), std::vector<std::string>{"Port Error"});
     EXPECT_NE(op.statusLines.back().find("COM2 (/nonexistent/tessra-port): "), std::string::npos);
 }

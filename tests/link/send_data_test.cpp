@@ -2,12 +2,13 @@
 
 #include <array>
 
-#include "FakeClock.h"
-#include "FakeLineChoice.h"
-#include "FakeOperator.h"
-#include "FakePort.h"
-#include "LinkTest.h"
-#include "PrinterLink.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeLineChoice.h"
+#include "fakes/FakeOperator.h"
+#include "fakes/FakePort.h"
+#include "fakes/LinkTest.h"
+#include "link/PrinterLink.h"
+#include "link/Timing.h"
 
 namespace tessra {
 namespace {
@@ -46,7 +47,7 @@ TEST_F(SendDataTest, CountAndModeDecideWhatGoesOnTheWire) {
         FakeClock k;
         FakeOperator o;
         PrinterLink l{p, k, o, line};
-        l.Send_Data(c.buffer, c.count, c.mode);
+        l.runExclusive([&] { l.Send_Data(c.buffer, c.count, c.mode); });
         ASSERT_EQ(p.openings.size(), 1u) << c.what;
         EXPECT_EQ(p.openings[0].bytes(), c.wire) << c.what;
         EXPECT_EQ(p.openings[0].writes.size(), c.writes) << c.what;
@@ -61,7 +62,7 @@ TEST_F(SendDataTest, SettingsStringFollowsSpeedAndParity) {
     line.speed = "19200";
     for (const auto& [index, expected] : parities) {
         line.parity = index;
-        link.Send_Data(Bytes{0x0A, 0x00}, 1, 0);
+        sendData(Bytes{0x0A, 0x00}, 1, 0);
         EXPECT_EQ(port.openings.back().settings, expected);
     }
 }
@@ -69,25 +70,25 @@ TEST_F(SendDataTest, SettingsStringFollowsSpeedAndParity) {
 TEST_F(SendDataTest, NoParitySelectedKeepsThePreviousSettingsSpeedIncluded) {
     line.speed = "38400";
     line.parity = 1;
-    link.Send_Data(Bytes{0x0A, 0x00}, 1, 0);
+    sendData(Bytes{0x0A, 0x00}, 1, 0);
     line.speed = "115200";
     line.parity = -1;
-    link.Send_Data(Bytes{0x0A, 0x00}, 1, 0);
+    sendData(Bytes{0x0A, 0x00}, 1, 0);
     EXPECT_EQ(port.openings.back().settings, "38400,e,8,1");
 }
 
 TEST_F(SendDataTest, PortNumberIsListIndexPlusOne) {
     line.port = 9;
-    link.Send_Data(Bytes{0x0A, 0x00}, 1, 0);
+    sendData(Bytes{0x0A, 0x00}, 1, 0);
     EXPECT_EQ(port.openings.at(0).portNumber, 10);
 }
 
 TEST_F(SendDataTest, DsrAtOnceGivesNoMessageAndStillPauses) {
-    link.Send_Data(Bytes{0x0A, 0x00}, 1, 0);
+    sendData(Bytes{0x0A, 0x00}, 1, 0);
     EXPECT_TRUE(op.messages.empty());
     EXPECT_EQ(port.dsrReads, 1);
-    EXPECT_GE(clock.slept, toSeconds(timing::kPause) - 1e-9);
-    EXPECT_LT(clock.slept, toSeconds(timing::kPause) + 0.05);
+    EXPECT_GE(clock.slept, timing::toSeconds(timing::kPause) - 1e-9);
+    EXPECT_LT(clock.slept, timing::toSeconds(timing::kPause) + 0.05);
 }
 
 TEST_F(SendDataTest, DsrNeverShowsOneTimeoutAfterOneSecondThenClosesAndPauses) {
@@ -99,7 +100,7 @@ TEST_F(SendDataTest, DsrNeverShowsOneTimeoutAfterOneSecondThenClosesAndPauses) {
         portOpenAtMessage = port.isOpen();
         messageAt = clock.now - start;
     };
-    link.Send_Data(Bytes{0x1B, 0x69, 0x00}, 2, 0);
+    sendData(Bytes{0x1B, 0x69, 0x00}, 2, 0);
     ASSERT_EQ(op.messages.size(), 1u);
     EXPECT_EQ(op.messages[0],
               (FakeOperator::Message{"Communication Error.(5 Sec Time out)", "Project1"}));
@@ -107,12 +108,12 @@ TEST_F(SendDataTest, DsrNeverShowsOneTimeoutAfterOneSecondThenClosesAndPauses) {
     EXPECT_GT(messageAt, 1.0);
     EXPECT_LT(messageAt, 1.05);
     EXPECT_FALSE(port.isOpen());
-    EXPECT_GT(clock.slept, 1.0 + toSeconds(timing::kPause) - 0.02);
+    EXPECT_GT(clock.slept, 1.0 + timing::toSeconds(timing::kPause) - 0.02);
 }
 
 TEST_F(SendDataTest, DsrWaitLetsTheWindowHandleEvents) {
     port.dsrAsserted = false;
-    link.Send_Data(Bytes{0x0A, 0x00}, 1, 0);
+    sendData(Bytes{0x0A, 0x00}, 1, 0);
     EXPECT_GT(op.eventPasses, 50);
     EXPECT_EQ(op.busyDepth, 0);
     EXPECT_EQ(op.maxBusyDepth, 1);
@@ -122,7 +123,7 @@ TEST_F(SendDataTest, PortThatCannotOpenSendsNothingAndSaysWhy) {
     port.failOpen = true;
     port.openError = "Permission denied";
     line.port = 2;
-    link.Send_Data(Bytes{0x0A, 0x00}, 1, 0);
+    sendData(Bytes{0x0A, 0x00}, 1, 0);
     EXPECT_TRUE(port.openings.empty());
     EXPECT_EQ(op.messageTexts(), std::vector<std::string>{"Port Error"});
     ASSERT_FALSE(op.statusLines.empty());
@@ -132,7 +133,7 @@ TEST_F(SendDataTest, PortThatCannotOpenSendsNothingAndSaysWhy) {
 
 TEST_F(SendDataTest, NoPortSelectedIsAPortError) {
     line.port = -1;
-    link.Send_Data(Bytes{0x0A, 0x00}, 1, 0);
+    sendData(Bytes{0x0A, 0x00}, 1, 0);
     EXPECT_TRUE(port.openings.empty());
     EXPECT_EQ(op.messageTexts(), std::vector<std::string>{"Port Error"});
 }
@@ -140,7 +141,7 @@ TEST_F(SendDataTest, NoPortSelectedIsAPortError) {
 TEST_F(SendDataTest, WriteFailureStopsClosesAndReportsOnce) {
     port.failWriteAt = 1;
     port.dsrAsserted = false;
-    link.Send_Data(Bytes{0x1D, 0x28, 0x41, 0x30, 0x30, 0x02, 0x02, 0x00}, 7, 0);
+    sendData(Bytes{0x1D, 0x28, 0x41, 0x30, 0x30, 0x02, 0x02, 0x00}, 7, 0);
     EXPECT_EQ(port.openings.at(0).bytes(), Bytes{0x1D});
     EXPECT_EQ(op.messageTexts(), std::vector<std::string>{"Port Error"});
     EXPECT_EQ(port.dsrReads, 0);

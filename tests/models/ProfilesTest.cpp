@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Profiles.h"
+#include "models/Profiles.h"
 
 namespace tessra::testing {
 namespace {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "FakeOperator.h"
-#include "FakeOptionPanel.h"
-#include "FakePort.h"
-#include "ReadSetting.h"
+#include "fakes/FakeOperator.h"
+#include "fakes/FakeOptionPanel.h"
+#include "fakes/FakePort.h"
+#include "settings/ReadSetting.h"
 
 namespace tessra::settings {
 namespace {

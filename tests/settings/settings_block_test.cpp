@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "FakeOptionPanel.h"
-#include "SettingsBlock.h"
+#include "fakes/FakeOptionPanel.h"
+#include "settings/SettingsBlock.h"
 
 namespace tessra::settings {
 namespace {

@@ -1,5 +1,5 @@
 // The virtual printer's protocol engine, fed whole and one byte at a time.
-#include "Engine.h"
+#include "sim/Engine.h"
 
 #include <gtest/gtest.h>
 

@@ -11,13 +11,13 @@
 #include <thread>
 #include <vector>
 
-#include "FakeLineChoice.h"
-#include "FakeOperator.h"
-#include "PrinterLink.h"
-#include "QtClock.h"
-#include "QtSerialPort.h"
-#include "QtTestApplication.h"
-#include "VirtualPrinterProcess.h"
+#include "fakes/FakeLineChoice.h"
+#include "fakes/FakeOperator.h"
+#include "fakes/QtTestApplication.h"
+#include "fakes/VirtualPrinterProcess.h"
+#include "link/PrinterLink.h"
+#include "link/QtClock.h"
+#include "link/QtSerialPort.h"
 
 namespace tessra {
 namespace {
@@ -74,7 +74,7 @@ TEST_F(VirtualPrinter, FeedingThroughTheUtilitysLinkAppearsInTheTranscript) {
     testing::FakeLineChoice line;  // COM1, 9600, None
     PrinterLink link(port, clock, op, line);
     const std::array<std::uint8_t, 2> feeding{0x0A, 0x00};
-    link.Send_Data(feeding, 1, 0);
+    link.runExclusive([&] { link.Send_Data(feeding, 1, 0); });
     EXPECT_TRUE(op.messages.empty());
     EXPECT_TRUE(waitForLine("9600: feed\n")) << transcript();
 }

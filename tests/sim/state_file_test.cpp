@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "Options.h"
-#include "StateFile.h"
+#include "sim/Options.h"
+#include "sim/StateFile.h"
 
 namespace tessra::sim {
 namespace {

@@ -1,28 +1,32 @@
-#include "SettingsExchange.h"
+#include "settings/SettingsExchange.h"
 
+#include <cassert>
 #include <string>
 
-#include "ReadSetting.h"
-#include "ServiceCommands.h"
+#include "link/LineSettings.h"
+#include "link/Timing.h"
+#include "protocol/ServiceCommands.h"
+#include "settings/ReadSetting.h"
+#include "settings/SettingsTexts.h"
 
 namespace tessra {
 
 namespace {
 
-using commands::ServiceCode;
-using commands::serviceFrame;
+using protocol::ServiceCode;
+using protocol::serviceFrame;
 
 constexpr auto kReadRequest = serviceFrame(ServiceCode::SettingsRead);
 constexpr auto kWriteHeader = serviceFrame(ServiceCode::SettingsWrite);
 
 std::string withLineEnd(std::string_view text) {
     std::string line(text);
-    line.append(commands::kLineEnd.begin(), commands::kLineEnd.end());
+    line.append(protocol::kLineEnd.begin(), protocol::kLineEnd.end());
     return line;
 }
 
 std::string ruleLine() {
-    std::string line(commands::kLineEnd.begin(), commands::kLineEnd.end());
+    std::string line(protocol::kLineEnd.begin(), protocol::kLineEnd.end());
     line.append(kRuleLength, '=');
     return line;
 }
@@ -30,7 +34,7 @@ std::string ruleLine() {
 std::string blankLines(int count) {
     std::string lines;
     for (int i = 0; i < count; ++i)
-        lines.append(commands::kLineEnd.begin(), commands::kLineEnd.end());
+        lines.append(protocol::kLineEnd.begin(), protocol::kLineEnd.end());
     return lines;
 }
 
@@ -48,7 +52,7 @@ public:
     }
 
 private:
-    bool sendReadRequest() { return link_.write(commands::kReset) && link_.write(kReadRequest); }
+    bool sendReadRequest() { return link_.write(protocol::kReset) && link_.write(kReadRequest); }
 
     // False when the transaction has to stop (the port failed; already shown).
     bool autoRead(bool& status) {
@@ -59,12 +63,11 @@ private:
                 const int attempt = static_cast<int>(i * kParities.size()) + j + 1;
                 const std::string settings = *settingsString(speedText, j);
                 if (!link_.openWith(settings)) return false;
-                op_.status("Trying " + settings + " (" + std::to_string(attempt) + "/" +
-                           std::to_string(kAutoReadAttempts) + ")");
+                op_.status(tryingText(settings, attempt, kAutoReadAttempts));
                 if (!sendReadRequest()) return false;
                 if (link_.waitForReply(kSettingsReplySize, timing::kAutoReadAttempt)) {
                     link_.line().showDetected(speedIndex, j);
-                    op_.status("Printer found at " + settings);
+                    op_.status(std::string(kPrinterFound) + settings);
                     status = true;
                     settings::Read_Setting(status, link_.port(), op_, c_.options);
                     link_.processEvents();
@@ -72,7 +75,7 @@ private:
                 }
                 if (attempt == kAutoReadAttempts) {
                     op_.message(kTimeoutMessage);
-                    op_.status("No answer at any speed");
+                    op_.status(kNoAnswerAtAnySpeed);
                     status = false;
                 }
                 link_.processEvents();
@@ -116,11 +119,11 @@ private:
         if (!link_.Open_Port()) return;
         settings::Make_Setting(settings::currentSelections(c_.options), c_.Setting_Block);
         const settings::Block frame = c_.Setting_Block;
-        const bool sent = link_.write(commands::kReset) && link_.write(commands::kAlignCentre) &&
-                          link_.write(withLineEnd(message)) && link_.write(commands::kAlignLeft) &&
+        const bool sent = link_.write(protocol::kReset) && link_.write(protocol::kAlignCentre) &&
+                          link_.write(withLineEnd(message)) && link_.write(protocol::kAlignLeft) &&
                           link_.write(ruleLine()) && link_.write(blankLines(5)) &&
-                          link_.write(commands::kPrintMode0) && link_.write(commands::kCut) &&
-                          link_.write(commands::kReset) && link_.write(kWriteHeader) &&
+                          link_.write(protocol::kPrintMode0) && link_.write(protocol::kCut) &&
+                          link_.write(protocol::kReset) && link_.write(kWriteHeader) &&
                           link_.write(frame);
         if (!sent) return;
         link_.waitForDsr();
@@ -136,13 +139,9 @@ private:
 }  // namespace
 
 void Comm_Setting(SettingsContext& context, int mode, std::string_view message) {
-    if (!context.link.inOperation()) {
-        if (!context.link.runExclusive([&] { Exchange(context).run(mode, message); })) {
-            context.mblnReady = true;
-        }
-        return;
-    }
-    Exchange(context).run(mode, message);
+    assert(context.link.inOperation() && "Comm_Setting runs inside runExclusive");
+    if (context.link.inOperation()) Exchange(context).run(mode, message);
+    context.mblnReady = true;
 }
 
 }  // namespace tessra

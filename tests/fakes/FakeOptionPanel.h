@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "OptionPanel.h"
+#include "settings/OptionPanel.h"
 
 namespace tessra::testing {
 

@@ -1,23 +1,14 @@
 #pragma once
 
-#include <chrono>
 #include <optional>
 #include <string_view>
 
-#include "OptionPanel.h"
-#include "PrinterLink.h"
-#include "SettingsBlock.h"
+#include "link/PrinterLink.h"
+#include "settings/OptionPanel.h"
+#include "settings/SettingsBlock.h"
 
 namespace tessra {
 
-namespace timing {
-using namespace std::chrono_literals;
-// Each speed and parity of the automatic read gets this long to answer.
-inline constexpr std::chrono::milliseconds kAutoReadAttempt = 300ms;
-inline constexpr std::chrono::milliseconds kManualRead = 2000ms;
-}  // namespace timing
-
-inline constexpr std::string_view kCableMessage = "unpluge Cable,Please check Cable!";
 inline constexpr int kSettingsReplySize = 4;
 inline constexpr int kRuleLength = 42;
 
@@ -39,9 +30,9 @@ struct SettingsContext {
 };
 
 // Reads the printer's settings into the option groups (mode 0) or writes them
-// (mode 1); the printer prints the message as its confirmation. Runs as one
-// port operation (it takes one if the caller holds none) and leaves mblnReady
-// true on every path.
+// (mode 1); the printer prints the message as its confirmation. Runs only
+// inside the link's runExclusive (outside it nothing is sent) and leaves
+// mblnReady true on every path.
 void Comm_Setting(SettingsContext& context, int mode, std::string_view message);
 
 }  // namespace tessra

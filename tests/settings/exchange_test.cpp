@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "FakeClock.h"
-#include "FakeLineChoice.h"
-#include "FakeOperator.h"
-#include "FakeOptionPanel.h"
-#include "FakePort.h"
-#include "LinkTest.h"
-#include "SettingsExchange.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeLineChoice.h"
+#include "fakes/FakeOperator.h"
+#include "fakes/FakeOptionPanel.h"
+#include "fakes/FakePort.h"
+#include "fakes/LinkTest.h"
+#include "settings/SettingsExchange.h"
 
 namespace tessra {
 namespace {
@@ -62,8 +62,10 @@ protected:
         start = clock.now;
         mblnReady = false;
         SettingsContext context{link, panel, block, mblnReady, readMode};
-        Comm_Setting(context, mode,
-                     mode == kWriteSettings ? " Setting Complete" : " Read Complete");
+        link.runExclusive([&] {
+            Comm_Setting(context, mode,
+                         mode == kWriteSettings ? " Setting Complete" : " Read Complete");
+        });
     }
     void read(std::optional<int> readMode) { run(kReadSettings, readMode); }
 

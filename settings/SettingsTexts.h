@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tessra {
+
+// Shown when the printer's DSR does not come after a settings read's confirmation.
+inline constexpr std::string_view kCableMessage = "unpluge Cable,Please check Cable!";
+
+// Progress of the automatic read, in the status line.
+inline constexpr std::string_view kPrinterFound = "Printer found at ";
+inline constexpr std::string_view kNoAnswerAtAnySpeed = "No answer at any speed";
+
+inline std::string tryingText(std::string_view settings, int attempt, int attempts) {
+    return "Trying " + std::string(settings) + " (" + std::to_string(attempt) + "/" +
+           std::to_string(attempts) + ")";
+}
+
+}  // namespace tessra
