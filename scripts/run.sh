@@ -6,10 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-werror=OFF
-[ "${CI:-}" = "true" ] && werror=ON
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSRA_WERROR="$werror" >/dev/null
-cmake --build build --target tessra-printer-utility tessra-printer-sim
+bash scripts/build.sh tessra-printer-utility tessra-printer-sim
 
 utility=build/app/tessra-printer-utility
 if [ "${1:-}" = "--real" ]; then
