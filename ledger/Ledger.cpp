@@ -7,6 +7,7 @@
 #include <atomic>
 
 #include "ledger/LedgerSchema.h"
+#include "ledger/LowestFree.h"
 #include "ledger/SqlConnection.h"
 
 namespace tessra::ledger {
@@ -26,12 +27,6 @@ constexpr auto kKeepHeld = "NOTHING";
 constexpr auto kReplaceHeld =
     "UPDATE SET state = excluded.state, time_utc = excluded.time_utc,"
     " station = excluded.station, port = excluded.port, customer_code = excluded.customer_code";
-// The first address after a held one that is not held itself.
-constexpr auto kFirstGap =
-    "SELECT a.address + 1 FROM mac_ledger a WHERE a.address >= ? AND a.address < ?"
-    " AND NOT EXISTS (SELECT 1 FROM mac_ledger b WHERE b.address = a.address + 1)"
-    " ORDER BY a.address LIMIT 1";
-
 QString nonNull(const QString& text) {
     return text.isNull() ? QStringLiteral("") : text;
 }
@@ -105,21 +100,10 @@ Result<Reservation> Ledger::reserve(const Stamp& stamp, MacRange range) {
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
 
     for (int attempt = 0; attempt < kReserveAttempts; ++attempt) {
-        Mac candidate = range.first;
-        {
-            QSqlQuery held(db);
-            if (!execute(held, QStringLiteral("SELECT 1 FROM mac_ledger WHERE address = ?"),
-                         {qint64(range.first)}))
-                return Reserved::failure(sqlFailure(failed, held.lastError()));
-            if (held.next()) {
-                QSqlQuery gap(db);
-                if (!execute(gap, QLatin1StringView(kFirstGap),
-                             {qint64(range.first), qint64(range.last)}))
-                    return Reserved::failure(sqlFailure(failed, gap.lastError()));
-                if (!gap.next()) return Reserved::success(Reservation{});
-                candidate = Mac(gap.value(0).toLongLong());
-            }
-        }
+        const Result<std::optional<Mac>> free = lowestFree(db, range, failed);
+        if (!free.ok()) return Reserved::failure(free.error);
+        if (!free->has_value()) return Reserved::success(Reservation{});
+        const Mac candidate = **free;
         // Another process may take the candidate between the look and this
         // insert; the key then refuses ours and the search starts again.
         QSqlQuery insert(db);

@@ -23,6 +23,10 @@ constexpr QLatin1StringView kCreateRecords(
     " station TEXT NOT NULL,"
     " port TEXT NOT NULL,"
     " customer_code INTEGER)");
+// Every address from range_first up to held_below - 1 is held (see LowestFree.h).
+constexpr QLatin1StringView kCreateFloors(
+    "CREATE TABLE IF NOT EXISTS reserve_floor"
+    " (range_first BIGINT PRIMARY KEY, held_below BIGINT NOT NULL)");
 
 Status run(QSqlDatabase& db, const QString& statement, const LedgerLocation& location) {
     QSqlQuery query(db);
@@ -63,7 +67,7 @@ Status acceptVersion(int version, const LedgerLocation& location) {
                                .arg(version));
 }
 
-// The version is settled before the records table is made, so a newer
+// The version is settled before the other tables are made, so a newer
 // ledger is not given a table it may not expect.
 Status createInTransaction(QSqlDatabase& db, const LedgerLocation& location) {
     for (const QString& statement :
@@ -76,7 +80,10 @@ Status createInTransaction(QSqlDatabase& db, const LedgerLocation& location) {
     const Result<int> version = readVersion(db, location);
     if (!version.ok()) return Status::failure(version.error);
     if (Status accepted = acceptVersion(*version, location); !accepted.ok()) return accepted;
-    return run(db, kCreateRecords, location);
+    for (QLatin1StringView statement : {kCreateRecords, kCreateFloors}) {
+        if (Status done = run(db, statement, location); !done.ok()) return done;
+    }
+    return Status::success();
 }
 
 // Processes opening a new ledger at once take turns: SQLite's write lock,
@@ -102,8 +109,10 @@ Status createTables(QSqlDatabase& db, const LedgerLocation& location) {
 
 Status prepareSchema(QSqlDatabase& db, const LedgerLocation& location) {
     const QStringList tables = db.tables();
-    if (!tables.contains(QStringLiteral("ledger_meta")) ||
-        !tables.contains(QStringLiteral("mac_ledger"))) {
+    const bool complete = tables.contains(QStringLiteral("ledger_meta")) &&
+                          tables.contains(QStringLiteral("mac_ledger")) &&
+                          tables.contains(QStringLiteral("reserve_floor"));
+    if (!complete) {
         if (Status created = createTables(db, location); !created.ok()) return created;
     }
     const Result<int> version = readVersion(db, location);

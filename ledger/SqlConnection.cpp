@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 
 namespace tessra::ledger {
 
@@ -35,17 +36,28 @@ Status makeFolder(const LedgerLocation& location) {
                                .arg(location.shown, folder));
 }
 
+// Turning a new file's journal into a write-ahead log needs the file to
+// itself, and SQLite does not wait for that: a process opening the same new
+// file at that moment tries again.
+constexpr int kJournalAttempts = 500;
+constexpr unsigned long kJournalRetryMs = 10;
+constexpr auto kSqliteBusy = "5";
+
 // A write-ahead log costs one flush per commit instead of three; every
-// commit still reaches the disk before reserve() returns.
+// commit still reaches the disk before it returns.
 Status setJournal(QSqlDatabase& db, const LedgerLocation& location) {
     QSqlQuery query(db);
-    for (QLatin1StringView pragma : {QLatin1StringView("PRAGMA journal_mode = WAL"),
-                                     QLatin1StringView("PRAGMA synchronous = FULL")}) {
-        if (!query.exec(pragma))
+    for (int attempt = 1; !query.exec(QStringLiteral("PRAGMA journal_mode = WAL")); ++attempt) {
+        if (query.lastError().nativeErrorCode() != QLatin1StringView(kSqliteBusy) ||
+            attempt == kJournalAttempts)
             return Status::failure(
                 sqlFailure(QStringLiteral("cannot open the ledger %1").arg(location.shown),
                            query.lastError()));
+        QThread::msleep(kJournalRetryMs);
     }
+    if (!query.exec(QStringLiteral("PRAGMA synchronous = FULL")))
+        return Status::failure(sqlFailure(
+            QStringLiteral("cannot open the ledger %1").arg(location.shown), query.lastError()));
     return Status::success();
 }
 
