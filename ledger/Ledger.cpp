@@ -27,6 +27,7 @@ constexpr auto kKeepHeld = "NOTHING";
 constexpr auto kReplaceHeld =
     "UPDATE SET state = excluded.state, time_utc = excluded.time_utc,"
     " station = excluded.station, port = excluded.port, customer_code = excluded.customer_code";
+
 QString nonNull(const QString& text) {
     return text.isNull() ? QStringLiteral("") : text;
 }

@@ -37,9 +37,10 @@ public:
     // The location as given, without a password.
     const QString& location() const;
 
-    // Records the lowest address of the range that the ledger has never held
-    // as reserved, and returns it. Two processes asking at once never get the
-    // same address.
+    // Takes the lowest address of the range that the ledger has never held in
+    // any state, records it as reserved and returns it. Two processes or
+    // stations asking at once never get the same address. A full range is a
+    // success with no address.
     Result<Reservation> reserve(const Stamp& stamp, MacRange range = kDefaultRange);
 
     // Records the address as written, verified or failed, whether or not it

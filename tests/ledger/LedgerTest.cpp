@@ -53,10 +53,13 @@ TEST_P(LedgerTest, RecordsEveryStateWithItsStamp) {
     ASSERT_TRUE(ledger);
     const QDateTime before = QDateTime::currentDateTimeUtc().addMSecs(-1);
     ASSERT_EQ(reserve(*ledger, 1), std::vector<Mac>{kFirst});
-    for (MacState state :
-         {MacState::Reserved, MacState::Written, MacState::Verified, MacState::Failed}) {
-        const Stamp stamp{"station-" + stateText(state), "/dev/ttyUSB0",
-                          state == MacState::Written ? std::optional(200) : std::nullopt};
+    const std::pair<MacState, Stamp> steps[] = {
+        {MacState::Reserved, kStamp},
+        {MacState::Written, {"station-2", "/dev/ttyUSB0", 200}},
+        {MacState::Verified, {"station-3", QString(), std::nullopt}},
+        {MacState::Failed, {QString(), "COM3", 5}},
+    };
+    for (const auto& [state, stamp] : steps) {
         if (state != MacState::Reserved) {
             ASSERT_TRUE(ledger->mark(kFirst, state, stamp).ok());
         }
@@ -64,9 +67,9 @@ TEST_P(LedgerTest, RecordsEveryStateWithItsStamp) {
         ASSERT_TRUE(found.ok() && found->has_value()) << found.error.toStdString();
         const MacRecord& record = **found;
         EXPECT_EQ(record.state, state);
-        EXPECT_EQ(record.station, state == MacState::Reserved ? kStamp.station : stamp.station);
-        EXPECT_EQ(record.customerCode,
-                  state == MacState::Reserved ? kStamp.customerCode : stamp.customerCode);
+        EXPECT_EQ(record.station, stamp.station);
+        EXPECT_EQ(record.port, stamp.port);
+        EXPECT_EQ(record.customerCode, stamp.customerCode);
         EXPECT_TRUE(record.time >= before && record.time <= QDateTime::currentDateTimeUtc());
         EXPECT_EQ(record.time.timeSpec(), Qt::UTC);
     }
