@@ -7,6 +7,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-serialport-dev libgl-dev
+    libqt6sql6-sqlite libqt6sql6-psql postgresql
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth fonts-nanum
     dpkg-dev file desktop-file-utils
