@@ -12,7 +12,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace tessra::app {
 
@@ -114,8 +116,22 @@ void TrafficDock::chooseFileAndSave() {
         QMessageBox::warning(this, kTitle, QStringLiteral("Cannot save %1: %2").arg(path, error));
 }
 
+void TrafficDock::placeFor(const QMainWindow& window) {
+    const QScreen* screen = window.screen();
+    if (!screen) return;
+    const int titleBar = window.frameGeometry().height() - window.geometry().height();
+    const int needed = window.sizeHint().height() + titleBar + sizeHint().height();
+    setFloating(needed > screen->availableGeometry().height());
+}
+
 void TrafficDock::showEvent(QShowEvent* event) {
     QDockWidget::showEvent(event);
+    if (isFloating() && parentWidget()) {
+        // Over the lower part of the window, where it covers the fewest controls.
+        const QRect window = parentWidget()->geometry();
+        const int height = std::min(sizeHint().height(), window.height() / 3);
+        setGeometry(window.left(), window.bottom() + 1 - height, window.width(), height);
+    }
     pull();
     timer_.start();
 }
@@ -129,6 +145,7 @@ TrafficDock* addTrafficView(QMainWindow& window, TrafficLog& log) {
     auto* dock = new TrafficDock(log, &window);
     window.addDockWidget(Qt::BottomDockWidgetArea, dock);
     dock->hide();
+    dock->placeFor(window);
     QMenu* view = window.menuBar()->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("menuView"));
     QAction* show = dock->toggleViewAction();

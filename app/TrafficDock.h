@@ -31,6 +31,10 @@ public:
     bool saveAs(const QString& path, QString* error = nullptr);
     // Forgets every line, in the view and in the log.
     void clear();
+    // Docked at the bottom when the window and the view fit on the window's
+    // screen together; otherwise floating over the lower part of the window,
+    // so that the window keeps its size and stays on the screen.
+    void placeFor(const QMainWindow& window);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -47,7 +51,7 @@ private:
     std::uint64_t cursor_ = 0;
 };
 
-// Adds the traffic view to the window, docked at the bottom and hidden, and
+// Adds the traffic view to the window, placed for its screen and hidden, and
 // "Traffic" to the "View" menu of the window's menu bar to show it.
 TrafficDock* addTrafficView(QMainWindow& window, TrafficLog& log);
 

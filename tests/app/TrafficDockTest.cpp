@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QMainWindow>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTemporaryDir>
 
 #include "app/TrafficDock.h"
@@ -42,9 +44,26 @@ TEST_F(TrafficDockTest, HiddenAtStartUpAndShownAtTheBottomFromTheViewMenu) {
     ASSERT_NE(show, nullptr);
     show->trigger();
     EXPECT_TRUE(dock->isVisibleTo(&window));
+    EXPECT_FALSE(dock->isFloating());
     EXPECT_EQ(window.dockWidgetArea(dock), Qt::BottomDockWidgetArea);
     // Showing brings the view up to date without waiting for the next pull.
     EXPECT_EQ(shown(), "00:00:00.000  COM1 opened");
+}
+
+TEST_F(TrafficDockTest, FloatsOverTheWindowsLowerPartWhenBothDoNotFitTheScreen) {
+    QMainWindow tall;
+    auto* body = new QWidget;
+    body->setMinimumHeight(tall.screen()->availableGeometry().height() - 100);
+    tall.setCentralWidget(body);
+    tall.show();
+    app::TrafficDock* floating = app::addTrafficView(tall, log);
+    QApplication::processEvents();  // the menu bar takes its height
+    const QSize before = tall.size();
+    floating->toggleViewAction()->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(floating->isFloating());
+    EXPECT_EQ(tall.size(), before);
+    EXPECT_TRUE(tall.geometry().contains(floating->geometry()));
 }
 
 TEST_F(TrafficDockTest, SaveAsWritesWhatIsShownDroppedCountFirst) {
