@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 
+#include "WindowFixture.h"
 #include "app/TrafficDock.h"
 #include "fakes/FakeClock.h"
 #include "link/TrafficLog.h"
@@ -95,6 +96,19 @@ TEST_F(TrafficDockTest, SaveAsReportsAPathItCannotWrite) {
     QString error;
     EXPECT_FALSE(dock->saveAs("/nonexistent-folder/traffic.txt", &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+// The menu bar takes height of its own; the hidden view takes none.
+TEST_F(WindowTest, WithTheViewMenuStillFitsA1280By720ScreenWithATitleBar) {
+    constexpr int kTitleBar = 30;
+    FakeClock logClock;
+    TrafficLog log{logClock};
+    app::addTrafficView(*form, log);
+    QApplication::processEvents();
+    for (const QSize size : {form->sizeHint(), form->size()}) {
+        EXPECT_LE(size.width(), 1280);
+        EXPECT_LE(size.height(), 720 - kTitleBar);
+    }
 }
 
 }  // namespace
