@@ -2,15 +2,22 @@
 
 #include "app/Form1.h"
 #include "app/QtOperator.h"
+#include "app/TrafficDock.h"
 #include "link/QtClock.h"
 #include "link/QtSerialPort.h"
+#include "link/TrafficLog.h"
+#include "link/TrafficPort.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    tessra::QtSerialPort port;
+    tessra::QtSerialPort device;
     tessra::QtClock clock;
+    // Every port call passes through the traffic log on its way to the device.
+    tessra::TrafficLog traffic(clock);
+    tessra::TrafficPort port(device, traffic);
     tessra::app::QtOperator op;
     tessra::app::Form1 form(port, clock, op);
     op.setWindow(&form);
+    tessra::app::addTrafficView(form, traffic);
     return QApplication::exec();
 }

@@ -1,0 +1,158 @@
+#include "app/TrafficDock.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace tessra::app {
+
+namespace {
+constexpr int kPullIntervalMs = 100;
+const QString kTitle = QStringLiteral("Traffic");
+}  // namespace
+
+TrafficDock::TrafficDock(TrafficLog& log, QWidget* parent)
+    : QDockWidget(kTitle, parent), log_(log) {
+    setObjectName(QStringLiteral("TrafficDock"));
+    setAllowedAreas(Qt::BottomDockWidgetArea | Qt::RightDockWidgetArea);
+
+    auto* body = new QWidget;
+    auto* saveAsButton = new QPushButton(QStringLiteral("Save As..."));
+    saveAsButton->setObjectName(QStringLiteral("TrafficSaveAs"));
+    auto* clearButton = new QPushButton(QStringLiteral("Clear"));
+    clearButton->setObjectName(QStringLiteral("TrafficClear"));
+    dropped_ = new QLabel;
+    dropped_->setObjectName(QStringLiteral("TrafficDropped"));
+
+    text_ = new QPlainTextEdit;
+    text_->setObjectName(QStringLiteral("TrafficText"));
+    text_->setReadOnly(true);
+    text_->setUndoRedoEnabled(false);
+    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text_->setMaximumBlockCount(static_cast<int>(log_.limit()));
+    text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(saveAsButton);
+    buttons->addWidget(clearButton);
+    buttons->addWidget(dropped_, 1);
+    auto* column = new QVBoxLayout(body);
+    column->setContentsMargins(4, 2, 4, 4);
+    column->addLayout(buttons);
+    column->addWidget(text_);
+    setWidget(body);
+
+    connect(saveAsButton, &QPushButton::clicked, this, [this] { chooseFileAndSave(); });
+    connect(clearButton, &QPushButton::clicked, this, [this] { clear(); });
+    timer_.setInterval(kPullIntervalMs);
+    connect(&timer_, &QTimer::timeout, this, [this] { pull(); });
+}
+
+void TrafficDock::pull() {
+    const std::vector<std::string> fresh = log_.takeNew(cursor_);
+    if (!fresh.empty()) {
+        QString batch;
+        for (const std::string& line : fresh) {
+            if (!batch.isEmpty()) batch += QLatin1Char('\n');
+            batch += QString::fromStdString(line);
+        }
+        // One paragraph per line; the box keeps the newest lines within the
+        // log's limit and follows the end if it was there.
+        text_->appendPlainText(batch);
+    }
+    const QString dropped = droppedText();
+    if (dropped_->text() != dropped) dropped_->setText(dropped);
+}
+
+QString TrafficDock::droppedText() const {
+    if (log_.dropped() == 0) return {};
+    return QStringLiteral("%1 older lines dropped (the view keeps the last %2)")
+        .arg(log_.dropped())
+        .arg(log_.limit());
+}
+
+QString TrafficDock::shownText() const {
+    QString text;
+    if (!dropped_->text().isEmpty()) text = dropped_->text() + QLatin1Char('\n');
+    const QString lines = text_->toPlainText();
+    if (!lines.isEmpty()) text += lines + QLatin1Char('\n');
+    return text;
+}
+
+bool TrafficDock::saveAs(const QString& path, QString* error) {
+    pull();
+    QSaveFile file(path);
+    const bool saved = file.open(QIODevice::WriteOnly | QIODevice::Text) &&
+                       file.write(shownText().toUtf8()) >= 0 && file.commit();
+    if (!saved && error) *error = file.errorString();
+    return saved;
+}
+
+void TrafficDock::clear() {
+    log_.clear();
+    text_->clear();
+    pull();
+}
+
+void TrafficDock::chooseFileAndSave() {
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Traffic As"),
+                                                      QStringLiteral("traffic.txt"),
+                                                      QStringLiteral("Text files (*.txt)"));
+    if (path.isEmpty()) return;
+    QString error;
+    if (!saveAs(path, &error))
+        QMessageBox::warning(this, kTitle, QStringLiteral("Cannot save %1: %2").arg(path, error));
+}
+
+void TrafficDock::placeFor(const QMainWindow& window) {
+    const QScreen* screen = window.screen();
+    if (!screen) return;
+    const int titleBar = window.frameGeometry().height() - window.geometry().height();
+    const int needed = window.sizeHint().height() + titleBar + sizeHint().height();
+    setFloating(needed > screen->availableGeometry().height());
+}
+
+void TrafficDock::showEvent(QShowEvent* event) {
+    QDockWidget::showEvent(event);
+    if (isFloating() && parentWidget()) {
+        // Over the lower part of the window, where it covers the fewest controls.
+        const QRect window = parentWidget()->geometry();
+        const int height = std::min(sizeHint().height(), window.height() / 3);
+        setGeometry(window.left(), window.bottom() + 1 - height, window.width(), height);
+    }
+    pull();
+    timer_.start();
+}
+
+void TrafficDock::hideEvent(QHideEvent* event) {
+    timer_.stop();
+    QDockWidget::hideEvent(event);
+}
+
+TrafficDock* addTrafficView(QMainWindow& window, TrafficLog& log) {
+    auto* dock = new TrafficDock(log, &window);
+    window.addDockWidget(Qt::BottomDockWidgetArea, dock);
+    dock->hide();
+    dock->placeFor(window);
+    QMenu* view = window.menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("menuView"));
+    QAction* show = dock->toggleViewAction();
+    show->setText(QStringLiteral("&Traffic"));
+    show->setObjectName(QStringLiteral("actionTraffic"));
+    view->addAction(show);
+    return dock;
+}
+
+}  // namespace tessra::app
