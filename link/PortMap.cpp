@@ -55,8 +55,7 @@ void PortMap::save(int portNumber, const std::string& device) const {
 PortMapping PortMap::resolve(int portNumber) const {
     if (std::string device = fromEnvironment(portNumber); !device.empty())
         return {device, PortSource::Environment};
-    if (std::string device = saved(portNumber); !device.empty())
-        return {device, PortSource::Saved};
+    if (std::string device = saved(portNumber); !device.empty()) return {device, PortSource::Saved};
     return {defaultDevice(portNumber), PortSource::Default};
 }
 
@@ -74,8 +73,8 @@ std::vector<std::pair<int, std::string>> proposeNewPorts(const std::vector<PortM
     std::size_t next = 0;
     for (const FoundPort& port : found) {
         if (isReached(port.device)) continue;
-        while (next < entries.size() && (entries[next].source != PortSource::Default ||
-                                         isFound(entries[next].device)))
+        while (next < entries.size() &&
+               (entries[next].source != PortSource::Default || isFound(entries[next].device)))
             ++next;
         if (next == entries.size()) break;
         proposals.emplace_back(static_cast<int>(next) + 1, port.device);

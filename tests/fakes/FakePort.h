@@ -28,7 +28,7 @@ public:
     std::string openError = "No such file or directory";
     PortFailure openFailure = PortFailure::NoSuchDevice;
     std::vector<FoundPort> found;  // what foundPorts() reports
-    int failWriteAt = -1;  // the n-th write call over the port's life fails (0-based)
+    int failWriteAt = -1;          // the n-th write call over the port's life fails (0-based)
     bool dsrAsserted = true;
     // Called after each write with the opening so far; returns bytes the
     // printer sends back (appended to the receive buffer).

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -69,6 +70,13 @@ private:
     int slave_ = -1;
     std::string path_;
 };
+
+std::string thisCommand() {
+    std::ifstream in("/proc/self/comm");
+    std::string command;
+    std::getline(in, command);
+    return command;
+}
 
 class PtyLinkTest : public ::testing::Test {
 protected:
@@ -138,6 +146,10 @@ TEST_F(PtyLinkTest, PortHeldByAnotherOpenerIsAPortError) {
     EXPECT_EQ(op.messageTexts(), std::vector<std::string>{"Port Error"});
     ASSERT_FALSE(op.statusLines.empty());
     EXPECT_NE(op.statusLines.back().find(pty.path()), std::string::npos);
+    EXPECT_EQ(port.lastFailure(), PortFailure::Busy);
+    // This test program holds the line (the other opener), and /proc shows it.
+    const std::string holder = "held by " + thisCommand() + " (pid " + std::to_string(::getpid());
+    EXPECT_NE(op.statusLines.back().find(holder), std::string::npos) << op.statusLines.back();
     EXPECT_FALSE(port.isOpen());
     other.close();
     EXPECT_TRUE(pty.drain(50).empty());
