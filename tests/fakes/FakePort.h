@@ -27,8 +27,9 @@ public:
     bool failOpen = false;
     std::string openError = "No such file or directory";
     PortFailure openFailure = PortFailure::NoSuchDevice;
-    std::vector<FoundPort> found;  // what foundPorts() reports
-    int failWriteAt = -1;          // the n-th write call over the port's life fails (0-based)
+    std::vector<FoundPort> found;            // what foundPorts() reports
+    std::string devicePrefix = "/dev/fake";  // port n is devicePrefix + n
+    int failWriteAt = -1;  // the n-th write call over the port's life fails (0-based)
     bool dsrAsserted = true;
     // Called after each write with the opening so far; returns bytes the
     // printer sends back (appended to the receive buffer).
@@ -90,7 +91,7 @@ public:
     PortFailure lastFailure() const override { return lastFailure_; }
     std::vector<FoundPort> foundPorts() const override { return found; }
     std::string deviceName(int portNumber) const override {
-        return "/dev/fake" + std::to_string(portNumber);
+        return devicePrefix + std::to_string(portNumber);
     }
 
     // Bytes written per opening, for compact expectations.
