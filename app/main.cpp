@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "app/Form1.h"
+#include "app/PortsDialog.h"
 #include "app/QtOperator.h"
 #include "link/QtClock.h"
 #include "link/QtSerialPort.h"
@@ -12,5 +13,6 @@ int main(int argc, char** argv) {
     tessra::app::QtOperator op;
     tessra::app::Form1 form(port, clock, op);
     op.setWindow(&form);
+    tessra::app::addPortsMenu(form, port.portMap());
     return QApplication::exec();
 }
