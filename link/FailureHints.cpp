@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <sstream>
 #include <system_error>
 
 #if __has_include(<grp.h>)
@@ -35,11 +36,38 @@ bool isPid(const std::string& name) {
                                         [](unsigned char c) { return std::isdigit(c) != 0; });
 }
 
+// The program's name: from its command line, which is not cut at 15
+// characters as comm is.
 std::string commandOf(const fs::path& process) {
-    std::ifstream in(process / "comm");
-    std::string command;
-    std::getline(in, command);
-    return command.empty() ? "?" : command;
+    std::ifstream cmdline(process / "cmdline");
+    std::string program;
+    std::getline(cmdline, program, '\0');
+    if (!program.empty()) return fs::path(program).filename().string();
+    std::ifstream comm(process / "comm");
+    std::getline(comm, program);
+    return program.empty() ? "?" : program;
+}
+
+// Whether the process has the master side of pseudo-terminal ptyIndex open:
+// it is the far end of the line (a printer on a pseudo-terminal), not
+// another opener competing for it.
+bool holdsMasterOf(const fs::path& process, const std::string& ptyIndex) {
+    constexpr std::string_view kIndexKey = "tty-index:";
+    bool holds = false;
+    forEachEntry(process / "fd", [&](const fs::path& fd) {
+        std::error_code linkError;
+        if (fs::read_symlink(fd, linkError).filename() != "ptmx") return false;
+        std::ifstream info(process / "fdinfo" / fd.filename());
+        for (std::string line; std::getline(info, line);) {
+            if (!line.starts_with(kIndexKey)) continue;
+            std::istringstream value(line.substr(kIndexKey.size()));
+            std::string index;
+            value >> index;
+            holds = index == ptyIndex;
+        }
+        return holds;
+    });
+    return holds;
 }
 
 std::string permissionHint(const std::string& device, const std::string& group) {
@@ -80,13 +108,16 @@ std::vector<DeviceHolder> holdersOf(const fs::path& procRoot, const std::string&
     std::error_code error;
     const fs::path target = fs::weakly_canonical(device, error);
     if (error) return {};
+    const std::string ptyIndex =
+        target.parent_path() == "/dev/pts" ? target.filename().string() : std::string();
     std::vector<DeviceHolder> holders;
     forEachEntry(procRoot, [&](const fs::path& process) {
         if (!isPid(process.filename().string())) return false;
         forEachEntry(process / "fd", [&](const fs::path& fd) {
             std::error_code linkError;
             if (fs::read_symlink(fd, linkError) != target) return false;
-            holders.push_back({std::stoi(process.filename().string()), commandOf(process)});
+            if (ptyIndex.empty() || !holdsMasterOf(process, ptyIndex))
+                holders.push_back({std::stoi(process.filename().string()), commandOf(process)});
             return true;
         });
         return false;

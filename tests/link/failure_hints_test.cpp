@@ -32,6 +32,18 @@ public:
         for (const auto& device : devices)
             fs::create_symlink(device, dir / "fd" / std::to_string(fd++));
     }
+    // The process's full command line, which names it when comm is cut short.
+    void commandLine(int pid, const std::string& program) {
+        std::ofstream(root_ / std::to_string(pid) / "cmdline") << program << '\0' << "--link";
+    }
+    // The process has the master of pseudo-terminal index open as descriptor fd.
+    void ptyMaster(int pid, int fd, int index) {
+        const fs::path dir = root_ / std::to_string(pid);
+        fs::create_directories(dir / "fdinfo");
+        fs::create_symlink("/dev/ptmx", dir / "fd" / std::to_string(fd));
+        std::ofstream(dir / "fdinfo" / std::to_string(fd))
+            << "pos:\t0\ntty-index:\t" << index << "\n";
+    }
     const fs::path& root() const { return root_; }
 
 private:
@@ -140,6 +152,19 @@ TEST_F(FailureHintTest, HolderFoundThroughTheSymlinkTheDeviceWasNamedBy) {
     proc.process(55, "cu", {device.string()});
     EXPECT_EQ(holdersOf(proc.root(), (proc.root() / "printer").string()),
               (std::vector<DeviceHolder>{{55, "cu"}}));
+}
+
+TEST_F(FailureHintTest, FarEndOfAPseudoTerminalIsNoCompetingOpener) {
+    const std::string device = "/dev/pts/7";
+    proc.process(30, "tessra-printer-", {device});  // the virtual printer: its own line
+    proc.commandLine(30, "/opt/tessra/tessra-printer-sim");
+    proc.ptyMaster(30, 9, 7);
+    proc.process(31, "tessra-printer-", {device});  // another printer's master is no excuse
+    proc.commandLine(31, "build/sim/tessra-printer-sim");
+    proc.ptyMaster(31, 9, 70);
+    proc.process(32, "minicom", {device});
+    EXPECT_EQ(holdersOf(proc.root(), device),
+              (std::vector<DeviceHolder>{{31, "tessra-printer-sim"}, {32, "minicom"}}));
 }
 
 TEST_F(FailureHintTest, OtherFailuresAddNoAdvice) {
