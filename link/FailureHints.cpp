@@ -73,9 +73,9 @@ bool holdsMasterOf(const fs::path& process, const std::string& ptyIndex) {
 std::string permissionHint(const std::string& device, const std::string& group) {
     if (group.empty() || group == "root")
         return "To fix: ask an administrator for read and write access to " + device;
-    return "To fix: " + device + " belongs to the group " + group +
-           "; add yourself to it with: sudo usermod -aG " + group +
-           " $USER, then log out and log in again (the group counts from a new login)";
+    // Short enough for the status line; the group counts only from a new login.
+    return "To fix: run sudo usermod -aG " + group + " $USER (" + group + " owns " + device +
+           "), then log out and in again";
 }
 
 std::string busyHint(const std::string& device, const std::vector<DeviceHolder>& holders) {
