@@ -69,10 +69,18 @@ std::vector<std::pair<int, std::string>> proposeNewPorts(const std::vector<PortM
         return std::any_of(entries.begin(), entries.end(),
                            [&](const PortMapping& e) { return sameDevice(e.device, device); });
     };
+    // A port that some entry has by default is built in, not a plugged-in
+    // adapter, even where that entry was mapped elsewhere.
+    const auto isBuiltIn = [](const std::string& device) {
+        for (int n = 1; n <= kPortCount; ++n) {
+            if (sameDevice(PortMap::defaultDevice(n), device)) return true;
+        }
+        return false;
+    };
     std::vector<std::pair<int, std::string>> proposals;
     std::size_t next = 0;
     for (const FoundPort& port : found) {
-        if (isReached(port.device)) continue;
+        if (isReached(port.device) || isBuiltIn(port.device)) continue;
         while (next < entries.size() &&
                (entries[next].source != PortSource::Default || isFound(entries[next].device)))
             ++next;

@@ -48,9 +48,10 @@ private:
     std::string file_;
 };
 
-// Found ports that no entry reaches yet, each proposed for the first entry
-// still free to take one: an entry on its default device, where that device
-// is not a port of this machine. entries[0] is COM1. Returns (port number, device).
+// Plugged-in adapters (found ports that are no entry's default device) that
+// no entry reaches yet, each proposed for the first entry still free to take
+// one: an entry on its default device, where that device is not a port of
+// this machine. entries[0] is COM1. Returns (port number, device).
 std::vector<std::pair<int, std::string>> proposeNewPorts(const std::vector<PortMapping>& entries,
                                                          const std::vector<FoundPort>& found);
 

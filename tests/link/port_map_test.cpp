@@ -84,7 +84,9 @@ TEST(PortProposalTest, NewAdapterGoesToTheFirstEntryFreeToTakeIt) {
         {"two adapters", defaults(), {usb, acm}, {{1, "/dev/ttyUSB0"}, {2, "/dev/ttyACM0"}}},
         {"already mapped", defaults(), {usb}, {}},
         {"no entry free", {}, {usb}, {}},
+        {"a built-in port mapped away is no adapter", defaults(), {builtIn}, {}},
     };
+    cases[5].entries[0] = P{"/tmp/printer", PortSource::Saved};
     cases[1].entries[0] = P{"/dev/ttyS0"};
     cases[3].entries[6] = P{"/dev/ttyUSB0", PortSource::Saved};
     cases[3].entries[0] = P{"/tmp/printer", PortSource::Environment};
