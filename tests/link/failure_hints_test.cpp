@@ -93,12 +93,6 @@ TEST_F(FailureHintTest, EachKindKeepsTheReasonAndAddsItsFix) {
          "root",
          {},
          {"ask an administrator for read and write access to /dev/fake3"}},
-        {"a device whose group is unknown",
-         PortFailure::PermissionDenied,
-         "Permission denied",
-         "",
-         {},
-         {"ask an administrator"}},
         {"busy with no holder in sight",
          PortFailure::Busy,
          "Permission error while locking the device",
@@ -164,12 +158,6 @@ TEST_F(FailureHintTest, FarEndOfAPseudoTerminalIsNoCompetingOpener) {
     proc.process(32, "minicom", {device});
     EXPECT_EQ(holdersOf(proc.root(), device),
               (std::vector<DeviceHolder>{{31, "tessra-printer-sim"}, {32, "minicom"}}));
-}
-
-TEST_F(FailureHintTest, OtherFailuresAddNoAdvice) {
-    EXPECT_EQ(failWith(PortFailure::Other, "Input/output error"),
-              "COM3 (/dev/fake3): Input/output error");
-    EXPECT_TRUE(logged.empty());
 }
 
 TEST_F(FailureHintTest, FirstLineOfEachKindGoesToTheLog) {
