@@ -110,14 +110,20 @@ void Form1::OptCOM_Click(int Index) {
     cboPARITY->setVisible(true);
     cboPORT->setEnabled(true);
     cboPORT->setVisible(true);
-    for (int n = 1; n <= kPortCount; ++n) {
-        cboPORT->addItem(qstr(portCaption(n)));
-        cboPORT->setItemData(n - 1, qstr(port_.deviceName(n)), Qt::ToolTipRole);
-    }
+    for (int n = 1; n <= kPortCount; ++n) cboPORT->addItem(qstr(portCaption(n)));
+    refreshPortToolTips();
     Frame11->setVisible(true);
     cboPORT->setCurrentIndex(0);
     IPTXT->setVisible(false);
     cmdSelPage[0]->setEnabled(true);
+}
+
+void Form1::refreshPortToolTips() {
+    const std::vector<FoundPort> found = port_.foundPorts();
+    for (int i = 0; i < cboPORT->count(); ++i) {
+        const std::string device = port_.deviceName(i + 1);
+        cboPORT->setItemData(i, qstr(describeDevice(device, found)), Qt::ToolTipRole);
+    }
 }
 
 void Form1::Opt_PRT_MODEL_Click(int Index) {

@@ -46,6 +46,9 @@ public:
     QButtonGroup* optionGroup(settings::Group group) const { return panel_->group(group); }
 
     LineChoice& lineChoice() { return lineChoice_; }
+    // Each port entry's tool tip shows the device it opens and the system's
+    // description of it. Changes nothing else: entries and selection stay.
+    void refreshPortToolTips();
 
     // Handlers
     void Form_Load();

@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "app/Form1.h"
+#include "app/PortsDialog.h"
 #include "app/QtOperator.h"
 #include "app/TrafficDock.h"
 #include "link/QtClock.h"
@@ -19,5 +20,7 @@ int main(int argc, char** argv) {
     tessra::app::Form1 form(port, clock, op);
     op.setWindow(&form);
     tessra::app::addTrafficView(form, traffic);
+    form.link().firstHints().connect([&traffic](const std::string& hint) { traffic.note(hint); });
+    tessra::app::addPortsMenu(form, device.portMap());
     return QApplication::exec();
 }

@@ -48,6 +48,8 @@ public:
     Bytes readAll() override { return {}; }
     bool dsr() override { return dsrAnswer; }
     std::string lastError() const override { return {}; }
+    PortFailure lastFailure() const override { return PortFailure::None; }
+    std::vector<FoundPort> foundPorts() const override { return {}; }
     std::string deviceName(int) const override { return "/dev/null"; }
 
 private:
@@ -100,6 +102,8 @@ public:
     Bytes readAll() override { return inner_.readAll(); }
     bool dsr() override { return inner_.dsr(); }
     std::string lastError() const override { return inner_.lastError(); }
+    PortFailure lastFailure() const override { return inner_.lastFailure(); }
+    std::vector<FoundPort> foundPorts() const override { return inner_.foundPorts(); }
     std::string deviceName(int n) const override { return inner_.deviceName(n); }
 
 private:

@@ -29,7 +29,7 @@ bool PrinterLink::Open_Port() {
     const int portNumber = line_.portIndex() + 1;
     if (const auto settings = settingsString(line_.speedText(), line_.parityIndex())) {
         if (!port_.setSettings(*settings)) {
-            reportPortError(portNumber, "invalid settings " + *settings);
+            reportPortError(portNumber, "invalid settings " + *settings, PortFailure::Other);
             return false;
         }
     }
@@ -41,7 +41,8 @@ bool PrinterLink::openWith(std::string_view settings) {
     port_.setBinaryMode();
     const int portNumber = line_.portIndex() + 1;
     if (!port_.setSettings(settings)) {
-        reportPortError(portNumber, "invalid settings " + std::string(settings));
+        reportPortError(portNumber, "invalid settings " + std::string(settings),
+                        PortFailure::Other);
         return false;
     }
     return openPort(portNumber);
@@ -49,11 +50,11 @@ bool PrinterLink::openWith(std::string_view settings) {
 
 bool PrinterLink::openPort(int portNumber) {
     if (portNumber < 1 || portNumber > kPortCount) {
-        reportPortError(portNumber, "no port selected");
+        reportPortError(portNumber, "no port selected", PortFailure::Other);
         return false;
     }
     if (!port_.open(portNumber)) {
-        reportPortError(portNumber, port_.lastError());
+        reportPortError(portNumber, port_.lastError(), port_.lastFailure());
         return false;
     }
     openPortNumber_ = portNumber;
@@ -62,12 +63,19 @@ bool PrinterLink::openPort(int portNumber) {
     return true;
 }
 
-void PrinterLink::reportPortError(int portNumber, std::string_view reason) {
+void PrinterLink::reportPortError(int portNumber, std::string_view reason, PortFailure kind) {
     port_.close();
-    std::string where = portCaption(portNumber);
-    if (portNumber >= 1 && portNumber <= kPortCount)
-        where += " (" + port_.deviceName(portNumber) + ")";
-    op_.status(where + ": " + std::string(reason));
+    std::string text = portCaption(portNumber);
+    std::string hint;
+    if (portNumber >= 1 && portNumber <= kPortCount) {
+        const std::string device = port_.deviceName(portNumber);
+        text += " (" + device + ")";
+        hint = failureHint(kind, device, port_.foundPorts(), hintSources_);
+    }
+    text += ": " + std::string(reason);
+    if (!hint.empty()) text += ". " + hint;
+    op_.status(text);
+    if (!hint.empty()) firstHints_.offer(kind, text);
     op_.message(kPortErrorMessage);
 }
 
@@ -91,7 +99,7 @@ void PrinterLink::Send_Data(std::span<const std::uint8_t> data, int count, int m
 bool PrinterLink::write(std::span<const std::uint8_t> bytes) {
     if (!port_.isOpen()) return false;
     if (port_.write(bytes)) return true;
-    reportPortError(openPortNumber_, port_.lastError());
+    reportPortError(openPortNumber_, port_.lastError(), port_.lastFailure());
     return false;
 }
 

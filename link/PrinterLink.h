@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "link/Clock.h"
+#include "link/FailureHints.h"
 #include "link/LineChoice.h"
 #include "link/LinkTexts.h"
 #include "link/Operator.h"
@@ -63,9 +64,14 @@ public:
     Operator& op() { return op_; }
     LineChoice& line() { return line_; }
 
+    // A port failure's status line adds what to do about it; the first line
+    // of each kind in a run also goes to whatever firstHints() is connected to.
+    FirstHints& firstHints() { return firstHints_; }
+    void setHintSources(HintSources sources) { hintSources_ = std::move(sources); }
+
 private:
     bool openPort(int portNumber);
-    void reportPortError(int portNumber, std::string_view reason);
+    void reportPortError(int portNumber, std::string_view reason, PortFailure kind);
 
     SerialPort& port_;
     Clock& clock_;
@@ -74,6 +80,8 @@ private:
     bool busy_ = false;
     bool dispatching_ = false;  // inside processEvents of a running operation
     int openPortNumber_ = 0;
+    HintSources hintSources_;
+    FirstHints firstHints_;
 };
 
 }  // namespace tessra

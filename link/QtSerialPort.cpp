@@ -1,10 +1,12 @@
 #include "link/QtSerialPort.h"
 
+#include <QSerialPortInfo>
 #include <QtGlobal>
 
 #ifdef Q_OS_UNIX
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <unistd.h>
 #endif
 
 #include "link/LineSettings.h"
@@ -35,27 +37,47 @@ bool hasNoModemLines(const QSerialPort& port) {
     return false;
 #endif
 }
+// What an open that failed with this error means for the user.
+PortFailure failureOf(QSerialPort::SerialPortError error, const QString& device) {
+    switch (error) {
+        case QSerialPort::DeviceNotFoundError:
+            return PortFailure::NoSuchDevice;
+        case QSerialPort::PermissionError:
+#ifdef Q_OS_UNIX
+            // Qt also reports a device held exclusively by another opener as a
+            // permission error; with read and write access, that is what it was.
+            return ::access(device.toLocal8Bit().constData(), R_OK | W_OK) == 0
+                       ? PortFailure::Busy
+                       : PortFailure::PermissionDenied;
+#else
+            Q_UNUSED(device);
+            return PortFailure::Busy;  // "access denied": another program has the port
+#endif
+        default:
+            return PortFailure::Other;
+    }
+}
 }  // namespace
 
-QtSerialPort::QtSerialPort() = default;
+std::vector<FoundPort> systemSerialPorts() {
+    std::vector<FoundPort> found;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        found.push_back({info.systemLocation().toStdString(), info.description().toStdString(),
+                         info.manufacturer().toStdString(), info.serialNumber().toStdString()});
+    }
+    return found;
+}
+
+QtSerialPort::QtSerialPort(PortMap map) : map_(std::move(map)) {}
 
 QtSerialPort::~QtSerialPort() {
     close();
 }
 
-std::string QtSerialPort::deviceName(int portNumber) const {
-    const QByteArray override = qgetenv(("TESSRA_COM" + std::to_string(portNumber)).c_str());
-    if (!override.isEmpty()) return override.toStdString();
-#ifdef Q_OS_WIN
-    return portCaption(portNumber);
-#else
-    return "/dev/ttyS" + std::to_string(portNumber - 1);
-#endif
-}
-
 bool QtSerialPort::setSettings(std::string_view settings) {
     if (!parseSettings(settings)) {
         lastError_ = "invalid settings " + std::string(settings);
+        lastFailure_ = PortFailure::Other;
         return false;
     }
     settings_ = settings;
@@ -65,11 +87,13 @@ bool QtSerialPort::setSettings(std::string_view settings) {
 bool QtSerialPort::open(int portNumber) {
     close();
     lastError_.clear();
-    port_.setPortName(QString::fromStdString(deviceName(portNumber)));
+    lastFailure_ = PortFailure::None;
+    const QString device = QString::fromStdString(deviceName(portNumber));
+    port_.setPortName(device);
     // Open with the defaults first: some devices refuse to open with a
     // parity they cannot carry.
     if (!port_.open(QIODevice::ReadWrite)) {
-        fail(port_.errorString());
+        fail(port_.errorString(), failureOf(port_.error(), device));
         return false;
     }
     pseudoTerminal_ = hasNoModemLines(port_);
@@ -120,6 +144,7 @@ bool QtSerialPort::isOpen() const {
 bool QtSerialPort::write(std::span<const std::uint8_t> bytes) {
     if (!port_.isOpen()) {
         lastError_ = "port not open";
+        lastFailure_ = PortFailure::Other;
         return false;
     }
     const auto* data = reinterpret_cast<const char*>(bytes.data());
@@ -171,8 +196,9 @@ bool QtSerialPort::dsr() {
     return signals_.testFlag(QSerialPort::DataSetReadySignal);
 }
 
-void QtSerialPort::fail(const QString& what) {
+void QtSerialPort::fail(const QString& what, PortFailure kind) {
     lastError_ = what.toStdString();
+    lastFailure_ = kind;
     port_.clearError();
 }
 

@@ -3,19 +3,23 @@
 #include <QSerialPort>
 #include <string>
 
+#include "link/PortMap.h"
 #include "link/SerialPort.h"
 
 namespace tessra {
 
-// SerialPort over QSerialPort. Port n is "COMn" on Windows and /dev/ttyS(n-1)
-// elsewhere, unless the environment variable TESSRA_COM<n> names a device.
+// The serial ports that QSerialPortInfo finds on this machine.
+std::vector<FoundPort> systemSerialPorts();
+
+// SerialPort over QSerialPort. Port n is the device that the port map gives
+// (the environment, the Ports dialog's mapping, or the system's default).
 //
 // QSerialPort only fills its buffer inside an event loop or a waitFor call,
 // only queues on write, drops the queue on close and keeps errors until
 // cleared; every method here copes with that so that callers need not.
 class QtSerialPort final : public SerialPort {
 public:
-    QtSerialPort();
+    explicit QtSerialPort(PortMap map = PortMap());
     ~QtSerialPort() override;
 
     bool open(int portNumber) override;
@@ -32,17 +36,22 @@ public:
     bool dsr() override;
 
     std::string lastError() const override { return lastError_; }
-    std::string deviceName(int portNumber) const override;
+    PortFailure lastFailure() const override { return lastFailure_; }
+    std::vector<FoundPort> foundPorts() const override { return systemSerialPorts(); }
+    std::string deviceName(int portNumber) const override { return map_.device(portNumber); }
+    const PortMap& portMap() const { return map_; }
 
 private:
     bool applySettings();
     void pullFromDevice();
     bool flush();
-    void fail(const QString& what);
+    void fail(const QString& what, PortFailure kind = PortFailure::Other);
 
+    PortMap map_;
     QSerialPort port_;
     std::string settings_ = "9600,n,8,1";
     std::string lastError_;
+    PortFailure lastFailure_ = PortFailure::None;
     bool pseudoTerminal_ = false;
 };
 

@@ -6,6 +6,9 @@
 #include <string_view>
 #include <vector>
 
+#include "link/FoundPort.h"
+#include "link/PortFailure.h"
+
 namespace tessra {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -39,6 +42,10 @@ public:
     virtual bool dsr() = 0;
 
     virtual std::string lastError() const = 0;
+    // The kind of the last failure, for advice on what to do about it.
+    virtual PortFailure lastFailure() const = 0;
+    // The serial ports this machine has now (a pseudo-terminal is not among them).
+    virtual std::vector<FoundPort> foundPorts() const = 0;
     // The device that a port number maps to, for messages and tool tips.
     virtual std::string deviceName(int portNumber) const = 0;
 };

@@ -32,6 +32,8 @@ public:
     bool dsr() override;
 
     std::string lastError() const override { return inner_.lastError(); }
+    PortFailure lastFailure() const override { return inner_.lastFailure(); }
+    std::vector<FoundPort> foundPorts() const override { return inner_.foundPorts(); }
     std::string deviceName(int portNumber) const override { return inner_.deviceName(portNumber); }
 
 private:

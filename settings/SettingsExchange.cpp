@@ -76,6 +76,8 @@ private:
                 if (attempt == kAutoReadAttempts) {
                     op_.message(kTimeoutMessage);
                     op_.status(kNoAnswerAtAnySpeed);
+                    link_.firstHints().offer(PortFailure::NoAnswer,
+                                             std::string(kNoAnswerAtAnySpeed));
                     status = false;
                 }
                 link_.processEvents();

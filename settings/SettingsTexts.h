@@ -10,7 +10,11 @@ inline constexpr std::string_view kCableMessage = "unpluge Cable,Please check Ca
 
 // Progress of the automatic read, in the status line.
 inline constexpr std::string_view kPrinterFound = "Printer found at ";
-inline constexpr std::string_view kNoAnswerAtAnySpeed = "No answer at any speed";
+// The port opened at every speed and nothing answered: the usual causes, in the
+// order they are easiest to check.
+inline constexpr std::string_view kNoAnswerAtAnySpeed =
+    "No answer at any speed. To fix: check the cable, the port mapping (Tools > Ports...) "
+    "and that the printer is switched on";
 
 inline std::string tryingText(std::string_view settings, int attempt, int attempts) {
     return "Trying " + std::string(settings) + " (" + std::to_string(attempt) + "/" +

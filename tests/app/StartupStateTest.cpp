@@ -186,6 +186,19 @@ TEST_F(WindowTest, PortListTipsNameTheDevice) {
                   QString("/dev/fake%1").arg(i + 1));
 }
 
+TEST_F(WindowTest, PortListTipsFollowANewMappingAndTheSelectionStays) {
+    auto* portBox = control<QComboBox>("cboPORT");
+    portBox->setCurrentIndex(2);
+    port.devicePrefix = "/dev/ttyUSB";
+    port.found = {{"/dev/ttyUSB3", "FT232R USB UART", "FTDI", "A50285BI"}};
+    form->refreshPortToolTips();
+    EXPECT_EQ(portBox->itemData(2, Qt::ToolTipRole).toString(),
+              "/dev/ttyUSB3: FT232R USB UART (FTDI, serial A50285BI)");
+    EXPECT_EQ(portBox->itemData(9, Qt::ToolTipRole).toString(), "/dev/ttyUSB10");
+    EXPECT_EQ(portBox->count(), 10);
+    EXPECT_EQ(portBox->currentIndex(), 2);
+}
+
 TEST_F(WindowTest, CodePageOffersThirtySevenMembersByIndex) {
     QButtonGroup* g = form->optionGroup(settings::Group::Codepage);
     ASSERT_EQ(g->buttons().size(), 37);

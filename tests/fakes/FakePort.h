@@ -26,6 +26,9 @@ public:
     // Failure and line scripting.
     bool failOpen = false;
     std::string openError = "No such file or directory";
+    PortFailure openFailure = PortFailure::NoSuchDevice;
+    std::vector<FoundPort> found;            // what foundPorts() reports
+    std::string devicePrefix = "/dev/fake";  // port n is devicePrefix + n
     int failWriteAt = -1;  // the n-th write call over the port's life fails (0-based)
     bool dsrAsserted = true;
     // Called after each write with the opening so far; returns bytes the
@@ -40,6 +43,7 @@ public:
         if (open_) return false;
         if (failOpen) {
             lastError_ = openError;
+            lastFailure_ = openFailure;
             return false;
         }
         open_ = true;
@@ -62,6 +66,7 @@ public:
         if (!open_) return false;
         if (writeCalls_++ == failWriteAt) {
             lastError_ = "Input/output error";
+            lastFailure_ = PortFailure::Other;
             return false;
         }
         Bytes w(bytes.begin(), bytes.end());
@@ -83,8 +88,10 @@ public:
         return dsrAsserted;
     }
     std::string lastError() const override { return lastError_; }
+    PortFailure lastFailure() const override { return lastFailure_; }
+    std::vector<FoundPort> foundPorts() const override { return found; }
     std::string deviceName(int portNumber) const override {
-        return "/dev/fake" + std::to_string(portNumber);
+        return devicePrefix + std::to_string(portNumber);
     }
 
     // Bytes written per opening, for compact expectations.
@@ -98,6 +105,7 @@ private:
     bool open_ = false;
     std::string settings_ = "9600,n,8,1";
     std::string lastError_;
+    PortFailure lastFailure_ = PortFailure::None;
     int writeCalls_ = 0;
 };
 

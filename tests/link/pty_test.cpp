@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -18,6 +20,8 @@
 #include "link/PrinterLink.h"
 #include "link/QtSerialPort.h"
 
+extern char** environ;
+
 namespace tessra {
 namespace {
 
@@ -26,6 +30,9 @@ public:
     Pty() {
         char name[256] = {};
         if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0) return;
+        // A program this test starts must not hold the printer's side too.
+        ::fcntl(master_, F_SETFD, FD_CLOEXEC);
+        ::fcntl(slave_, F_SETFD, FD_CLOEXEC);
         termios t{};
         ::tcgetattr(master_, &t);
         ::cfmakeraw(&t);
@@ -68,6 +75,50 @@ private:
     int master_ = -1;
     int slave_ = -1;
     std::string path_;
+};
+
+// Another program holding a line: the holder's process, from its "holding"
+// line until the object goes.
+class PortHolder {
+public:
+    explicit PortHolder(const std::string& device) {
+        int toChild[2];
+        int fromChild[2];
+        if (::pipe(toChild) != 0 || ::pipe(fromChild) != 0) return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, toChild[0], STDIN_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, fromChild[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, toChild[1]);
+        posix_spawn_file_actions_addclose(&actions, fromChild[0]);
+        std::string program = TESSRA_PORT_HOLDER;
+        std::string path = device;
+        char* argv[] = {program.data(), path.data(), nullptr};
+        if (::posix_spawn(&pid_, argv[0], &actions, nullptr, argv, environ) != 0) pid_ = 0;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(toChild[0]);
+        ::close(fromChild[1]);
+        input_ = toChild[1];
+        output_ = fromChild[0];
+    }
+    ~PortHolder() {
+        if (input_ >= 0) ::close(input_);  // lets it go
+        if (output_ >= 0) ::close(output_);
+        if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+    }
+    // True once the holder has the line open (within two seconds).
+    bool holding() const {
+        pollfd p{output_, POLLIN, 0};
+        char line[16] = {};
+        return pid_ > 0 && ::poll(&p, 1, 2000) > 0 && ::read(output_, line, sizeof line - 1) > 0 &&
+               std::string(line).starts_with("holding");
+    }
+    pid_t pid() const { return pid_; }
+
+private:
+    pid_t pid_ = 0;
+    int input_ = -1;
+    int output_ = -1;
 };
 
 class PtyLinkTest : public ::testing::Test {
@@ -131,16 +182,23 @@ TEST_F(PtyLinkTest, ReplyIsSeenWithoutAnEventLoop) {
     EXPECT_EQ(port.readAll().size(), 6u);
 }
 
-TEST_F(PtyLinkTest, PortHeldByAnotherOpenerIsAPortError) {
-    QtSerialPort other;
-    ASSERT_TRUE(other.open(1)) << other.lastError();
-    link.runExclusive([&] { link.Send_Data(Bytes{0x0A, 0x00}, 1, 0); });
-    EXPECT_EQ(op.messageTexts(), std::vector<std::string>{"Port Error"});
-    ASSERT_FALSE(op.statusLines.empty());
-    EXPECT_NE(op.statusLines.back().find(pty.path()), std::string::npos);
-    EXPECT_FALSE(port.isOpen());
-    other.close();
+TEST_F(PtyLinkTest, PortHeldByAnotherProgramIsAPortErrorThatNamesIt) {
+    {
+        PortHolder other(pty.path());
+        ASSERT_TRUE(other.holding());
+        link.runExclusive([&] { link.Send_Data(Bytes{0x0A, 0x00}, 1, 0); });
+        EXPECT_EQ(op.messageTexts(), std::vector<std::string>{"Port Error"});
+        ASSERT_FALSE(op.statusLines.empty());
+        EXPECT_EQ(port.lastFailure(), PortFailure::Busy);
+        // This test has the master side: it is the printer, not a competitor.
+        const std::string advice = "To fix: " + pty.path() +
+                                   " is held by tessra_port_holder (pid " +
+                                   std::to_string(other.pid()) + "); close it";
+        EXPECT_NE(op.statusLines.back().find(advice), std::string::npos) << op.statusLines.back();
+        EXPECT_FALSE(port.isOpen());
+    }
     EXPECT_TRUE(pty.drain(50).empty());
+    EXPECT_TRUE(link.Open_Port()) << "free again once the other program let go";
 }
 
 TEST_F(PtyLinkTest, MissingDeviceIsAPortError) {

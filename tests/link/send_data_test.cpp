@@ -121,13 +121,14 @@ TEST_F(SendDataTest, DsrWaitLetsTheWindowHandleEvents) {
 
 TEST_F(SendDataTest, PortThatCannotOpenSendsNothingAndSaysWhy) {
     port.failOpen = true;
-    port.openError = "Permission denied";
+    port.openError = "Input/output error";
+    port.openFailure = PortFailure::Other;  // no advice to add
     line.port = 2;
     sendData(Bytes{0x0A, 0x00}, 1, 0);
     EXPECT_TRUE(port.openings.empty());
     EXPECT_EQ(op.messageTexts(), std::vector<std::string>{"Port Error"});
     ASSERT_FALSE(op.statusLines.empty());
-    EXPECT_EQ(op.statusLines.back(), "COM3 (/dev/fake3): Permission denied");
+    EXPECT_EQ(op.statusLines.back(), "COM3 (/dev/fake3): Input/output error");
     EXPECT_FALSE(port.isOpen());
 }
 

@@ -11,6 +11,7 @@
 #include "fakes/FakePort.h"
 #include "fakes/LinkTest.h"
 #include "settings/SettingsExchange.h"
+#include "settings/SettingsTexts.h"
 
 namespace tessra {
 namespace {
@@ -147,7 +148,7 @@ TEST_F(ExchangeTest, AutoReadTriesAll21SettingsThenShowsOneMessage) {
     EXPECT_EQ(tried, want);
     EXPECT_EQ(op.messageTexts(), std::vector<std::string>{kTimeout});
     EXPECT_EQ(op.messages[0].title, "Project1");
-    EXPECT_EQ(op.statusLines.back(), "No answer at any speed");
+    EXPECT_EQ(op.statusLines.back(), kNoAnswerAtAnySpeed);
     EXPECT_EQ(line.detectedSpeed, -1);
     EXPECT_EQ(line.speed, "9600");
     EXPECT_TRUE(mblnReady);
@@ -159,6 +160,14 @@ TEST_F(ExchangeTest, AutoReadTriesAll21SettingsThenShowsOneMessage) {
         EXPECT_GT(requestTimes[k] - requestTimes[k - 1], 0.3);
         EXPECT_LT(requestTimes[k] - requestTimes[k - 1], 0.32);
     }
+}
+
+TEST_F(ExchangeTest, NoAnswerAdviceGoesToTheLogOncePerRun) {
+    std::vector<std::string> logged;
+    link.firstHints().connect([&](const std::string& text) { logged.push_back(text); });
+    read(kAutoReadMember);
+    read(kAutoReadMember);
+    EXPECT_EQ(logged, std::vector<std::string>{std::string(kNoAnswerAtAnySpeed)});
 }
 
 TEST_F(ExchangeTest, AutoReadLetsTheWindowHandleEventsOnlyBetweenAttempts) {

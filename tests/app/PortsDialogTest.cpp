@@ -1,0 +1,75 @@
+// The Ports dialog over a port map in a temporary settings file and a
+// made-up list of the system's serial ports.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdlib>
+
+#include "app/PortsDialog.h"
+
+namespace tessra::testing {
+namespace {
+
+const FoundPort kBuiltIn{"/dev/ttyS0", "", "", ""};
+const FoundPort kUsb{"/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A50285BI"};
+
+class PortsDialogTest : public ::testing::Test {
+protected:
+    void TearDown() override { ::unsetenv("TESSRA_COM3"); }
+    std::unique_ptr<app::PortsDialog> open() {
+        return std::make_unique<app::PortsDialog>(map, [this] { return found; });
+    }
+
+    QTemporaryDir folder;
+    PortMap map{folder.filePath("ports.conf").toStdString()};
+    std::vector<FoundPort> found;
+};
+
+TEST_F(PortsDialogTest, NewAdapterIsProposedPastSavedEnvironmentAndBuiltInEntries) {
+    map.save(2, "/tmp/tessra-com2");
+    ::setenv("TESSRA_COM3", "/tmp/tessra-env", 1);
+    found = {kBuiltIn, kUsb};
+    const auto dialog = open();
+
+    EXPECT_EQ(dialog->chosenDevice(1), "");  // /dev/ttyS0 is a port of its own
+    EXPECT_EQ(dialog->chosenDevice(2), "/tmp/tessra-com2");
+    EXPECT_TRUE(dialog->opensLabel(3)->text().contains("TESSRA_COM3, which wins"));
+    EXPECT_EQ(dialog->chosenDevice(4), "/dev/ttyUSB0");
+    EXPECT_EQ(dialog->deviceBox(4)->currentText(),
+              "/dev/ttyUSB0: FT232R USB UART (FTDI, serial A50285BI)");
+    EXPECT_TRUE(dialog->opensLabel(4)->text().contains("proposed"));
+
+    dialog->save();
+    const PortMap saved(map);
+    EXPECT_EQ(saved.saved(1), "");
+    EXPECT_EQ(saved.saved(2), "/tmp/tessra-com2");
+    EXPECT_EQ(saved.saved(4), "/dev/ttyUSB0");
+    EXPECT_EQ(saved.device(3), "/tmp/tessra-env");
+}
+
+TEST_F(PortsDialogTest, RefreshFindsAnAdapterPluggedInMeanwhileAndKeepsTypedPaths) {
+    const auto dialog = open();
+    QTest::keyClicks(dialog->deviceBox(1)->lineEdit(), "/tmp/tessra-sim");
+    found = {kUsb};
+    dialog->rescan();
+    EXPECT_EQ(dialog->chosenDevice(1), "/tmp/tessra-sim");
+    EXPECT_EQ(dialog->chosenDevice(2), "/dev/ttyUSB0");
+    dialog->rescan();
+    EXPECT_EQ(dialog->chosenDevice(3), "") << "proposed once, not again for the next entry";
+}
+
+TEST_F(PortsDialogTest, ClearingAChoiceGoesBackToTheDefault) {
+    map.save(5, "/dev/ttyACM0");
+    const auto dialog = open();
+    dialog->deviceBox(5)->lineEdit()->clear();
+    EXPECT_TRUE(dialog->opensLabel(5)->text().contains("/dev/ttyS4 (default)"));
+    dialog->save();
+    EXPECT_EQ(map.resolve(5).source, PortSource::Default);
+}
+
+}  // namespace
+}  // namespace tessra::testing
