@@ -1,6 +1,7 @@
 #include "link/QtSerialPort.h"
 
 #include <QtGlobal>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <sys/ioctl.h>
@@ -43,7 +44,12 @@ QtSerialPort::~QtSerialPort() {
     close();
 }
 
+void QtSerialPort::useDevice(int portNumber, std::string device) {
+    devices_[portNumber] = std::move(device);
+}
+
 std::string QtSerialPort::deviceName(int portNumber) const {
+    if (const auto given = devices_.find(portNumber); given != devices_.end()) return given->second;
     const QByteArray override = qgetenv(("TESSRA_COM" + std::to_string(portNumber)).c_str());
     if (!override.isEmpty()) return override.toStdString();
 #ifdef Q_OS_WIN

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSerialPort>
+#include <map>
 #include <string>
 
 #include "link/SerialPort.h"
@@ -8,7 +9,8 @@
 namespace tessra {
 
 // SerialPort over QSerialPort. Port n is "COMn" on Windows and /dev/ttyS(n-1)
-// elsewhere, unless the environment variable TESSRA_COM<n> names a device.
+// elsewhere, unless the environment variable TESSRA_COM<n> names a device or
+// useDevice() gave one.
 //
 // QSerialPort only fills its buffer inside an event loop or a waitFor call,
 // only queues on write, drops the queue on close and keeps errors until
@@ -33,6 +35,8 @@ public:
 
     std::string lastError() const override { return lastError_; }
     std::string deviceName(int portNumber) const override;
+    // The port opens this device from now on, e.g. a path from the command line.
+    void useDevice(int portNumber, std::string device);
 
 private:
     bool applySettings();
@@ -44,6 +48,7 @@ private:
     std::string settings_ = "9600,n,8,1";
     std::string lastError_;
     bool pseudoTerminal_ = false;
+    std::map<int, std::string> devices_;  // given by useDevice
 };
 
 }  // namespace tessra
