@@ -2,6 +2,7 @@
 
 #include "app/Form1.h"
 #include "app/QtOperator.h"
+#include "app/SettingsFileMenu.h"
 #include "link/QtClock.h"
 #include "link/QtSerialPort.h"
 
@@ -12,5 +13,6 @@ int main(int argc, char** argv) {
     tessra::app::QtOperator op;
     tessra::app::Form1 form(port, clock, op);
     op.setWindow(&form);
+    new tessra::app::SettingsFileMenu(form, form.optionPanel());  // owned by the window
     return QApplication::exec();
 }
