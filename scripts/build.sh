@@ -1,8 +1,15 @@
 #!/usr/bin/env bash
 # Configures and builds into build/ (warnings are errors under CI=true).
+# Usage: scripts/build.sh [target...]   (no target: everything)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 werror=OFF
 [ "${CI:-}" = "true" ] && werror=ON
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSRA_WERROR="$werror" >/dev/null
-cmake --build build
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSRA_WERROR="$werror" "${launcher[@]}" >/dev/null
+if (($#)); then
+    cmake --build build --target "$@"
+else
+    cmake --build build
+fi

@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the window need,
-# only those that are missing.
+# Installs the Debian packages the build, the tests, the window and the
+# Debian package (dpkg-shlibdeps, file, desktop-file-validate) need, only
+# those that are missing.
 set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-serialport-dev libgl-dev
+    libqt6sql6-sqlite libqt6sql6-psql postgresql
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth fonts-nanum
+    dpkg-dev file desktop-file-utils
 )
 
 missing=()

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, starts the virtual printer on a
-# pseudo-terminal and opens the utility with COM1 pointed at it.
+# Installs what is missing, builds the utility and the virtual printer (not
+# the tests), starts the virtual printer on a pseudo-terminal and opens the
+# utility with COM1 pointed at it.
 # With --real, opens the utility alone, for a printer on a real port.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-bash scripts/build.sh
+bash scripts/build.sh tessra-printer-utility tessra-printer-sim
 
 utility=build/app/tessra-printer-utility
 if [ "${1:-}" = "--real" ]; then

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test.
+# Installs what is missing, builds, builds the Debian package and checks its
+# files and dependencies, then runs every test (ctest's summary comes last).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh
-cd build && ctest --output-on-failure --timeout 120
+deb=$(bash scripts/package.sh)
+bash scripts/check-package.sh "$deb"
+(cd build && ctest --output-on-failure --timeout 120)

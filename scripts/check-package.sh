@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Checks a built .deb: the files it must hold, its Debian dependencies and
+# its desktop entry. Usage: scripts/check-package.sh PACKAGE.deb
+set -euo pipefail
+deb=${1:?usage: check-package.sh PACKAGE.deb}
+failed=0
+fail() {
+    echo "check-package: $*" >&2
+    failed=1
+}
+
+expected_files=(
+    ./usr/bin/tessra-printer-utility
+    ./usr/bin/tessra-printer-sim
+    ./usr/share/applications/tessra-printer-utility.desktop
+    ./usr/share/icons/hicolor/scalable/apps/tessra-printer-utility.svg
+    ./usr/share/doc/tessra-printer-utility/README.md
+)
+# The command-line tool is packaged once its folder exists.
+if [ -d "$(dirname "$0")/../cli" ]; then
+    expected_files+=(./usr/bin/tessra-cli)
+fi
+contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
+for f in "${expected_files[@]}"; do
+    grep -qxF "$f" <<<"$contents" || fail "missing $f"
+done
+
+[ "$(dpkg-deb -f "$deb" Package)" = tessra-printer-utility ] || fail "wrong package name"
+depends=$(dpkg-deb -f "$deb" Depends)
+# One package name a line, versions and alternatives split off.
+depends_names=$(tr ',|' '\n' <<<"$depends" | sed 's/^ *//; s/[ (].*//')
+for p in libc6 libstdc++6 libqt6core6 libqt6widgets6 libqt6serialport6 \
+    libqt6sql6 libqt6sql6-sqlite libqt6sql6-psql; do
+    grep -qxF "$p" <<<"$depends_names" || fail "Depends lacks $p: $depends"
+done
+
+if command -v desktop-file-validate >/dev/null; then
+    tmp=$(mktemp -d)
+    trap 'rm -rf "$tmp"' EXIT
+    dpkg-deb -x "$deb" "$tmp"
+    desktop-file-validate "$tmp/usr/share/applications/tessra-printer-utility.desktop" ||
+        fail "desktop entry does not validate"
+    exec_line=$(sed -n 's/^Exec=//p' "$tmp/usr/share/applications/tessra-printer-utility.desktop")
+    [ -x "$tmp/usr/bin/${exec_line%% *}" ] || fail "Exec=$exec_line is not a program in the package"
+fi
+
+((failed == 0)) || exit 1
+echo "check-package: $(basename "$deb") holds the expected files; Depends: $depends"
