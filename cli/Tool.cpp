@@ -16,7 +16,7 @@ struct Handler {
     CommandHandler handler;
 };
 
-constexpr std::array<Handler, 8> kHandlers{{
+constexpr std::array<Handler, 12> kHandlers{{
     {"detect", detect},
     {"settings show", settingsShow},
     {"settings save", settingsSave},
@@ -25,6 +25,10 @@ constexpr std::array<Handler, 8> kHandlers{{
     {"run", runCommand},
     {"code show", codeShow},
     {"code write", codeWrite},
+    {"mac show", macShow},
+    {"mac write", macWrite},
+    {"mac next", macNext},
+    {"ledger list", ledgerList},
 }};
 
 }  // namespace

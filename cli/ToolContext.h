@@ -28,5 +28,9 @@ ExitCode settingsSet(ToolContext& c);
 ExitCode runCommand(ToolContext& c);
 ExitCode codeShow(ToolContext& c);
 ExitCode codeWrite(ToolContext& c);
+ExitCode macShow(ToolContext& c);
+ExitCode macWrite(ToolContext& c);
+ExitCode macNext(ToolContext& c);
+ExitCode ledgerList(ToolContext& c);
 
 }  // namespace tessra::cli
