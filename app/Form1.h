@@ -46,6 +46,7 @@ public:
     QButtonGroup* optionGroup(settings::Group group) const { return panel_->group(group); }
 
     LineChoice& lineChoice() { return lineChoice_; }
+    identity::MacAddressFrame& macFrame() { return *macFrame_; }
 
     // Handlers
     void Form_Load();
