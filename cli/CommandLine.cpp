@@ -29,13 +29,18 @@ std::optional<int> wholeNumber(std::string_view text) {
     return value;
 }
 
+// "  usage      description" with the descriptions in one column.
+std::string helpLine(std::string usage, std::string_view description) {
+    usage.resize(std::max<std::size_t>(usage.size() + 2, 33), ' ');
+    return "  " + usage + std::string(description) + "\n";
+}
+
 std::string commandList() {
     std::string text = "Commands:\n";
     for (const CommandSpec& c : kCommands) {
         std::string usage(c.name);
         if (!c.arguments.empty()) usage += " " + std::string(c.arguments);
-        usage.resize(std::max<std::size_t>(usage.size() + 2, 33), ' ');
-        text += "  " + usage + std::string(c.summary) + "\n";
+        text += helpLine(usage, c.summary);
     }
     return text;
 }
@@ -93,8 +98,7 @@ std::string optionList(const Options& o) {
          {&o.port, &o.line, &o.ledger, &o.json, &o.trace, &o.again, &o.range, &o.csv}) {
         std::string usage = "--" + option->names().front().toStdString();
         if (!option->valueName().isEmpty()) usage += " " + option->valueName().toStdString();
-        usage.resize(std::max<std::size_t>(usage.size() + 2, 33), ' ');
-        text += "  " + usage + option->description().toStdString() + "\n";
+        text += helpLine(usage, option->description().toStdString());
     }
     return text;
 }

@@ -11,7 +11,6 @@ enum CommandFlag : unsigned {
     kTakesAgain = 1,
     kTakesRange = 2,
     kTakesCsv = 4,
-    kNeedsPrinter = 8,
 };
 
 struct CommandSpec {
@@ -24,20 +23,18 @@ struct CommandSpec {
 };
 
 inline constexpr std::array<CommandSpec, 12> kCommands{{
-    {"detect", "", 0, 0, kNeedsPrinter, "print the line the printer answers at"},
-    {"settings show", "", 0, 0, kNeedsPrinter, "print the settings block and its groups"},
-    {"settings save", "FILE", 1, 1, kNeedsPrinter, "save the printer's settings to a file"},
-    {"settings load", "FILE", 1, 1, kNeedsPrinter, "write a settings file, then read it back"},
-    {"settings set", "GROUP=MEMBER ...", 1, -1, kNeedsPrinter,
+    {"detect", "", 0, 0, kNoFlags, "print the line the printer answers at"},
+    {"settings show", "", 0, 0, kNoFlags, "print the settings block and its groups"},
+    {"settings save", "FILE", 1, 1, kNoFlags, "save the printer's settings to a file"},
+    {"settings load", "FILE", 1, 1, kNoFlags, "write a settings file, then read it back"},
+    {"settings set", "GROUP=MEMBER ...", 1, -1, kNoFlags,
      "change the named groups, write, read back"},
-    {"run", "NAME", 1, 1, kNeedsPrinter, "send a maintenance or wireless command"},
-    {"mac show", "", 0, 0, kNeedsPrinter, "print the printer's MAC address"},
-    {"mac write", "ADDRESS", 1, 1, kNeedsPrinter | kTakesAgain,
-     "write a MAC address, read it back, record it"},
-    {"mac next", "", 0, 0, kNeedsPrinter | kTakesRange,
-     "write the ledger's next free address, read it back"},
-    {"code show", "", 0, 0, kNeedsPrinter, "print the customer code"},
-    {"code write", "N", 1, 1, kNeedsPrinter, "write the customer code (1-255), read it back"},
+    {"run", "NAME", 1, 1, kNoFlags, "send a maintenance or wireless command"},
+    {"mac show", "", 0, 0, kNoFlags, "print the printer's MAC address"},
+    {"mac write", "ADDRESS", 1, 1, kTakesAgain, "write a MAC address, read it back, record it"},
+    {"mac next", "", 0, 0, kTakesRange, "write the ledger's next free address, read it back"},
+    {"code show", "", 0, 0, kNoFlags, "print the customer code"},
+    {"code write", "N", 1, 1, kNoFlags, "write the customer code (1-255), read it back"},
     {"ledger list", "", 0, 0, kTakesCsv, "list every address the ledger holds"},
 }};
 

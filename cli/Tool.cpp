@@ -4,6 +4,7 @@
 #include <array>
 #include <string_view>
 
+#include "cli/CommandTable.h"
 #include "cli/ToolContext.h"
 #include "cli/TracePort.h"
 
@@ -30,6 +31,7 @@ constexpr std::array<Handler, 12> kHandlers{{
     {"mac next", macNext},
     {"ledger list", ledgerList},
 }};
+static_assert(kHandlers.size() == kCommands.size(), "every command has its handler");
 
 }  // namespace
 
