@@ -37,7 +37,7 @@ std::string helpLine(std::string usage, std::string_view description) {
 
 std::string commandList() {
     std::string text = "Commands:\n";
-    for (const CommandSpec& c : kCommands) {
+    for (const CommandEntry& c : kCommands) {
         std::string usage(c.name);
         if (!c.arguments.empty()) usage += " " + std::string(c.arguments);
         text += helpLine(usage, c.summary);
@@ -49,7 +49,7 @@ std::string commandList() {
 std::string unknownCommand(const std::string& first) {
     std::string subcommands;
     std::string all;
-    for (const CommandSpec& c : kCommands) {
+    for (const CommandEntry& c : kCommands) {
         all += (all.empty() ? "" : ", ") + std::string(c.name);
         if (c.name.starts_with(first + " "))
             subcommands +=
@@ -61,8 +61,8 @@ std::string unknownCommand(const std::string& first) {
 }
 
 // The command whose words start the positional arguments; two words win.
-const CommandSpec* findCommand(const QStringList& words, int& wordCount) {
-    for (const CommandSpec& c : kCommands) {
+const CommandEntry* findCommand(const QStringList& words, int& wordCount) {
+    for (const CommandEntry& c : kCommands) {
         const bool twoWords = c.name.find(' ') != std::string_view::npos;
         const int count = twoWords ? 2 : 1;
         if (words.size() < count) continue;
@@ -187,18 +187,18 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     const QStringList words = parser.positionalArguments();
     if (words.isEmpty()) return refused(unknownCommand(""), json);
     int wordCount = 0;
-    const CommandSpec* spec = findCommand(words, wordCount);
-    if (!spec) return refused(unknownCommand(words.front().toStdString()), json);
-    c.command = spec->name;
+    const CommandEntry* entry = findCommand(words, wordCount);
+    if (!entry) return refused(unknownCommand(words.front().toStdString()), json);
+    c.command = entry->name;
     for (const QString& w : words.mid(wordCount)) c.arguments.push_back(w.toStdString());
     const int count = static_cast<int>(c.arguments.size());
-    if (count < spec->minArguments || (spec->maxArguments >= 0 && count > spec->maxArguments)) {
+    if (count < entry->minArguments || (entry->maxArguments >= 0 && count > entry->maxArguments)) {
         std::string usage = "usage: tessra-cli " + c.command;
-        if (!spec->arguments.empty()) usage += " " + std::string(spec->arguments);
+        if (!entry->arguments.empty()) usage += " " + std::string(entry->arguments);
         return refused(usage, json);
     }
     const auto onlyWith = [&](bool given, unsigned flag, std::string_view option) {
-        return given && (spec->flags & flag) == 0 ? std::string(option) : std::string();
+        return given && (entry->flags & flag) == 0 ? std::string(option) : std::string();
     };
     for (const std::string& misplaced : {onlyWith(c.again, kTakesAgain, "--again"),
                                          onlyWith(parser.isSet(o.range), kTakesRange, "--range"),

@@ -13,7 +13,7 @@ enum CommandFlag : unsigned {
     kTakesCsv = 4,
 };
 
-struct CommandSpec {
+struct CommandEntry {
     std::string_view name;  // one or two words
     std::string_view arguments;
     int minArguments;
@@ -22,7 +22,7 @@ struct CommandSpec {
     std::string_view summary;
 };
 
-inline constexpr std::array<CommandSpec, 12> kCommands{{
+inline constexpr std::array<CommandEntry, 12> kCommands{{
     {"detect", "", 0, 0, kNoFlags, "print the line the printer answers at"},
     {"settings show", "", 0, 0, kNoFlags, "print the settings block and its groups"},
     {"settings save", "FILE", 1, 1, kNoFlags, "save the printer's settings to a file"},
