@@ -49,6 +49,7 @@ public:
     // Each port entry's tool tip shows the device it opens and the system's
     // description of it. Changes nothing else: entries and selection stay.
     void refreshPortToolTips();
+    identity::MacAddressFrame& macFrame() { return *macFrame_; }
 
     // Handlers
     void Form_Load();

@@ -1,8 +1,10 @@
 #include <QApplication>
 
 #include "app/Form1.h"
+#include "app/MacSaveLedger.h"
 #include "app/PortsDialog.h"
 #include "app/QtOperator.h"
+#include "app/SettingsFileMenu.h"
 #include "app/TrafficDock.h"
 #include "link/QtClock.h"
 #include "link/QtSerialPort.h"
@@ -19,6 +21,8 @@ int main(int argc, char** argv) {
     tessra::app::QtOperator op;
     tessra::app::Form1 form(port, clock, op);
     op.setWindow(&form);
+    new tessra::app::SettingsFileMenu(form, form.optionPanel());  // owned by the window
+    tessra::app::MacSaveLedger macLedger(form.macFrame(), form.lineChoice(), op);
     tessra::app::addTrafficView(form, traffic);
     form.link().firstHints().connect([&traffic](const std::string& hint) { traffic.note(hint); });
     tessra::app::addPortsMenu(form, device.portMap());

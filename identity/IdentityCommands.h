@@ -14,6 +14,11 @@ using protocol::serviceBuffer;
 
 inline constexpr std::string_view kLevel1Password = "Kovak";
 
+// The MAC save's password check: exact, case and blanks included.
+constexpr bool isLevel1Password(std::string_view typed) {
+    return typed == kLevel1Password;
+}
+
 // Written in one write, nothing after it.
 inline constexpr auto kMacReadRequest = protocol::serviceFrame(protocol::ServiceCode::MacRead);
 inline constexpr std::size_t kMacReplyLength = 6;

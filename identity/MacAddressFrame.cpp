@@ -49,13 +49,14 @@ void MacAddressFrame::Command13_Click() {
         link_.Send_Data(kMacWriteHeader, kMacWriteHeaderCount, 0);
         link_.Send_Data(kMacWritePassword, kMacWritePasswordCount, 0);
         link_.Send_Data(addressBuffer, kMacWriteAddressCount, 1);
+        if (addressWritten_) addressWritten_(written);
         if (view_.autoIncrementChecked()) autoIncrement(written);
     });
 }
 
 bool MacAddressFrame::passwordAccepted() {
     if (state_.mblnLevel1Passed) return true;
-    if (link_.op().input(kPasswordPrompt, kPasswordTitle) != kLevel1Password) {
+    if (!isLevel1Password(link_.op().input(kPasswordPrompt, kPasswordTitle))) {
         link_.op().message(kInvalidPasswordMessage, "");
         return false;
     }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <utility>
 
 #include "identity/MacAddress.h"
 #include "identity/MacView.h"
@@ -38,6 +40,11 @@ public:
     void Text5_Change();
     void Text6_Change();
 
+    // Told the address of every save once its three commands have been sent,
+    // e.g. to keep a record of the addresses handed out.
+    using AddressWritten = std::function<void(MacOctets written)>;
+    void onAddressWritten(AddressWritten observer) { addressWritten_ = std::move(observer); }
+
 private:
     bool passwordAccepted();
     void autoIncrement(MacOctets written);
@@ -49,6 +56,7 @@ private:
     PrinterLink& link_;
     MacState& state_;
     MacView& view_;
+    AddressWritten addressWritten_;
 };
 
 }  // namespace tessra::identity

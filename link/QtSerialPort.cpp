@@ -2,6 +2,7 @@
 
 #include <QSerialPortInfo>
 #include <QtGlobal>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <sys/ioctl.h>
@@ -72,6 +73,15 @@ QtSerialPort::QtSerialPort(PortMap map) : map_(std::move(map)) {}
 
 QtSerialPort::~QtSerialPort() {
     close();
+}
+
+void QtSerialPort::useDevice(int portNumber, std::string device) {
+    devices_[portNumber] = std::move(device);
+}
+
+std::string QtSerialPort::deviceName(int portNumber) const {
+    if (const auto given = devices_.find(portNumber); given != devices_.end()) return given->second;
+    return map_.device(portNumber);
 }
 
 bool QtSerialPort::setSettings(std::string_view settings) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSerialPort>
+#include <map>
 #include <string>
 
 #include "link/PortMap.h"
@@ -11,8 +12,9 @@ namespace tessra {
 // The serial ports that QSerialPortInfo finds on this machine.
 std::vector<FoundPort> systemSerialPorts();
 
-// SerialPort over QSerialPort. Port n is the device that the port map gives
-// (the environment, the Ports dialog's mapping, or the system's default).
+// SerialPort over QSerialPort. Port n is the device that useDevice() gave,
+// else the one the port map gives (the environment, the Ports dialog's
+// mapping, or the system's default).
 //
 // QSerialPort only fills its buffer inside an event loop or a waitFor call,
 // only queues on write, drops the queue on close and keeps errors until
@@ -38,8 +40,10 @@ public:
     std::string lastError() const override { return lastError_; }
     PortFailure lastFailure() const override { return lastFailure_; }
     std::vector<FoundPort> foundPorts() const override { return systemSerialPorts(); }
-    std::string deviceName(int portNumber) const override { return map_.device(portNumber); }
+    std::string deviceName(int portNumber) const override;
     const PortMap& portMap() const { return map_; }
+    // The port opens this device from now on, e.g. a path from the command line.
+    void useDevice(int portNumber, std::string device);
 
 private:
     bool applySettings();
@@ -53,6 +57,7 @@ private:
     std::string lastError_;
     PortFailure lastFailure_ = PortFailure::None;
     bool pseudoTerminal_ = false;
+    std::map<int, std::string> devices_;  // given by useDevice
 };
 
 }  // namespace tessra

@@ -3,7 +3,6 @@
 #include <cassert>
 #include <string>
 
-#include "link/LineSettings.h"
 #include "link/Timing.h"
 #include "protocol/ServiceCommands.h"
 #include "settings/ReadSetting.h"
@@ -16,7 +15,6 @@ namespace {
 using protocol::ServiceCode;
 using protocol::serviceFrame;
 
-constexpr auto kReadRequest = serviceFrame(ServiceCode::SettingsRead);
 constexpr auto kWriteHeader = serviceFrame(ServiceCode::SettingsWrite);
 
 std::string withLineEnd(std::string_view text) {
@@ -52,43 +50,21 @@ public:
     }
 
 private:
-    bool sendReadRequest() { return link_.write(protocol::kReset) && link_.write(kReadRequest); }
-
     // False when the transaction has to stop (the port failed; already shown).
     bool autoRead(bool& status) {
-        for (std::size_t i = 0; i < kAutoReadSpeedOrder.size(); ++i) {
-            const int speedIndex = kAutoReadSpeedOrder[i];
-            const auto speedText = kSpeedTexts[static_cast<std::size_t>(speedIndex)];
-            for (int j = 0; j < static_cast<int>(kParities.size()); ++j) {
-                const int attempt = static_cast<int>(i * kParities.size()) + j + 1;
-                const std::string settings = *settingsString(speedText, j);
-                if (!link_.openWith(settings)) return false;
-                op_.status(tryingText(settings, attempt, kAutoReadAttempts));
-                if (!sendReadRequest()) return false;
-                if (link_.waitForReply(kSettingsReplySize, timing::kAutoReadAttempt)) {
-                    link_.line().showDetected(speedIndex, j);
-                    op_.status(std::string(kPrinterFound) + settings);
-                    status = true;
-                    settings::Read_Setting(status, link_.port(), op_, c_.options);
-                    link_.processEvents();
-                    return true;
-                }
-                if (attempt == kAutoReadAttempts) {
-                    op_.message(kTimeoutMessage);
-                    op_.status(kNoAnswerAtAnySpeed);
-                    link_.firstHints().offer(PortFailure::NoAnswer,
-                                             std::string(kNoAnswerAtAnySpeed));
-                    status = false;
-                }
-                link_.processEvents();
-            }
+        const PrinterSearch search = findPrinter(link_);
+        if (search.outcome == PrinterSearch::Outcome::PortFailed) return false;
+        status = search.outcome == PrinterSearch::Outcome::Found;
+        if (status) {
+            settings::Read_Setting(status, link_.port(), op_, c_.options);
+            link_.processEvents();
         }
         return true;
     }
 
     bool manualRead(bool& status) {
         if (!link_.Open_Port()) return false;
-        if (!sendReadRequest()) return false;
+        if (!sendSettingsRequest(link_)) return false;
         status = true;
         if (link_.waitForReply(kSettingsReplySize, timing::kManualRead)) {
             settings::Read_Setting(status, link_.port(), op_, c_.options);

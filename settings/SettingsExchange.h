@@ -5,11 +5,11 @@
 
 #include "link/PrinterLink.h"
 #include "settings/OptionPanel.h"
+#include "settings/PrinterSearch.h"
 #include "settings/SettingsBlock.h"
 
 namespace tessra {
 
-inline constexpr int kSettingsReplySize = 4;
 inline constexpr int kRuleLength = 42;
 
 // Members of the Opt_read group.

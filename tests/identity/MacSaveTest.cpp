@@ -66,6 +66,21 @@ TEST_F(MacSave, WrongPasswordSendsNothingAndDoesNotAdvance) {
     EXPECT_EQ(address(), (identity::MacOctets{0x01, 0x02, 0x03}));
 }
 
+TEST_F(MacSave, TellsTheObserverEachAddressSentAndNoRefusedOne) {
+    std::vector<identity::MacOctets> told;
+    mac.onAddressWritten([&](identity::MacOctets written) {
+        EXPECT_EQ(port.openings.size() % 3, 0u);  // after the third command
+        told.push_back(written);
+    });
+    setAddress(0x10, 0xFF, 0xFE);
+    macView.checked = true;
+    save("kovak");
+    save();
+    save();
+    save();  // refused: past the last address of the range
+    EXPECT_EQ(told, (std::vector<identity::MacOctets>{{0x10, 0xFF, 0xFE}, {0x10, 0xFF, 0xFF}}));
+}
+
 TEST_F(MacSave, CancelledPasswordSendsNothingAndIsAskedAgain) {
     macView.checked = true;
     mac.Command13_Click();  // cancelled: empty text

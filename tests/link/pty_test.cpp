@@ -214,5 +214,14 @@ TEST_F(PtyLinkTest, DefaultDeviceNames) {
     EXPECT_EQ(port.deviceName(1), pty.path());
 }
 
+TEST_F(PtyLinkTest, AGivenDeviceWinsOverTheEnvironmentAndIsOpened) {
+    port.useDevice(2, pty.path());  // TESSRA_COM2 names a missing device
+    EXPECT_EQ(port.deviceName(2), pty.path());
+    line.port = 1;
+    link.runExclusive([&] { link.Send_Data(Bytes{0x0A, 0x00}, 1, 0); });
+    EXPECT_TRUE(op.messages.empty());
+    EXPECT_EQ(pty.drain(50), (Bytes{0x0A, 0x00}));
+}
+
 }  // namespace
 }  // namespace tessra

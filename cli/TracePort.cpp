@@ -1,0 +1,54 @@
+#include "cli/TracePort.h"
+
+#include <cmath>
+#include <cstdio>
+#include <utility>
+
+namespace tessra::cli {
+
+namespace {
+std::string hexBytes(std::span<const std::uint8_t> bytes) {
+    std::string text;
+    char digits[4];
+    for (const std::uint8_t b : bytes) {
+        std::snprintf(digits, sizeof digits, " %02X", b);
+        text += digits;
+    }
+    return text;
+}
+}  // namespace
+
+TracePort::TracePort(SerialPort& port, Clock& clock, Sink sink)
+    : port_(port), clock_(clock), sink_(std::move(sink)), start_(clock.nowSeconds()) {}
+
+bool TracePort::open(int portNumber) {
+    const bool opened = port_.open(portNumber);
+    tell((opened ? "open " : "cannot open ") + port_.deviceName(portNumber) +
+         (opened ? "" : ": " + port_.lastError()));
+    return opened;
+}
+
+void TracePort::close() {
+    if (port_.isOpen()) tell("close");
+    port_.close();
+}
+
+bool TracePort::write(std::span<const std::uint8_t> bytes) {
+    tell(">" + hexBytes(bytes));
+    return port_.write(bytes);
+}
+
+Bytes TracePort::readAll() {
+    Bytes bytes = port_.readAll();
+    if (!bytes.empty()) tell("<" + hexBytes(bytes));
+    return bytes;
+}
+
+void TracePort::tell(std::string_view what) {
+    const auto ms = std::lround((clock_.nowSeconds() - start_) * 1000.0);
+    char stamp[24];
+    std::snprintf(stamp, sizeof stamp, "%6ld ms ", ms);
+    sink_(stamp + port_.settings() + " " + std::string(what));
+}
+
+}  // namespace tessra::cli

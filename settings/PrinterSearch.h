@@ -1,0 +1,31 @@
+#pragma once
+
+#include "link/PrinterLink.h"
+
+namespace tessra {
+
+inline constexpr int kSettingsReplySize = 4;
+
+// ESC @, then the settings read request, on the open port. The printer
+// answers with its four block bytes.
+bool sendSettingsRequest(PrinterLink& link);
+
+struct PrinterSearch {
+    enum class Outcome {
+        Found,       // the port is open and the reply waits there
+        NoAnswer,    // every try timed out; the time-out message was shown
+        PortFailed,  // opening or writing failed; already shown
+    };
+    Outcome outcome = Outcome::NoAnswer;
+    int speedIndex = -1;  // kSpeedTexts index, when found
+    int parityIndex = -1;
+};
+
+// Finds the printer as the automatic Read does: every speed of
+// kAutoReadSpeedOrder with every parity, a settings read request at each,
+// kAutoReadAttempt for the reply. The window handles events between tries.
+// A find is shown through LineChoice::showDetected, so that later commands
+// open the port at the printer's line.
+PrinterSearch findPrinter(PrinterLink& link);
+
+}  // namespace tessra

@@ -1,0 +1,88 @@
+// mac show, write and next with the password and the ledger.
+#include <QFile>
+
+#include "CliFixture.h"
+
+namespace tessra::testing {
+namespace {
+
+class Mac : public CliFixture {
+protected:
+    Mac() { password = "Kovak"; }
+    bool said(const std::string& text) const { return err.str().find(text) != std::string::npos; }
+    int mac(const QStringList& arguments) {
+        return run(QStringList{"--line", "9600,n", "mac"} + arguments);
+    }
+};
+
+TEST_F(Mac, ShowPrintsTheAddressWithColons) {
+    printer.mac = {0x0A, 0x5C, 0x3E, 0x10, 0x0B, 0xFF};
+    EXPECT_EQ(mac({"show"}), 0);
+    EXPECT_EQ(out.str(), "0A:5C:3E:10:0B:FF\n");
+}
+
+TEST_F(Mac, WithoutAPasswordNothingIsSentNorRecorded) {
+    password.reset();
+    EXPECT_EQ(mac({"next"}), 2);
+    EXPECT_TRUE(said("needs the level-1 password: set TESSRA_PASSWORD")) << err.str();
+    password = "kovak";
+    EXPECT_EQ(run({"mac", "write", "0A:5C:3E:00:00:07"}), 2);  // not even the printer search
+    EXPECT_TRUE(said("Invalid Level1 Password")) << err.str();
+    EXPECT_TRUE(port.openings.empty());
+    EXPECT_FALSE(QFile::exists(ledgerPath()));
+}
+
+TEST_F(Mac, NextTakesTheLowestFreeAddressAndVerifiesIt) {
+    for (const std::string expected : {"0A:5C:3E:00:00:00", "0A:5C:3E:00:00:01"}) {
+        EXPECT_EQ(mac({"next"}), 0) << err.str();
+        EXPECT_EQ(out.str(), expected + " written and verified\n");
+        ASSERT_EQ(port.openings.size() % 4, 0u);  // three save commands and the load
+    }
+    EXPECT_EQ(printer.mac, (Bytes{0x0A, 0x5C, 0x3E, 0x00, 0x00, 0x01}));
+    EXPECT_EQ(run({"ledger", "list", "--csv"}), 0);
+    const std::string listed = out.str();
+    EXPECT_TRUE(listed.starts_with("address,state,time,station,port\n0A:5C:3E:00:00:00,verified,"))
+        << listed;
+    EXPECT_NE(listed.find("\n0A:5C:3E:00:00:01,verified,"), std::string::npos) << listed;
+}
+
+TEST_F(Mac, AFullRangeIsExitOneAndWritesNothing) {
+    const QString range = "0A:5C:3E:00:00:05-0A:5C:3E:00:00:05";
+    EXPECT_EQ(mac({"next", "--range", range}), 0) << err.str();
+    const auto sent = port.openings.size();
+    EXPECT_EQ(mac({"next", "--range", range}), 1);
+    EXPECT_TRUE(said("every address from 0A:5C:3E:00:00:05 to 0A:5C:3E:00:00:05 is in the ledger"))
+        << err.str();
+    EXPECT_EQ(port.openings.size(), sent);
+}
+
+TEST_F(Mac, AnAddressOnAPrinterIsWrittenAgainOnlyWhenAsked) {
+    EXPECT_EQ(mac({"write", "0a5c3e000042"}), 0) << err.str();
+    const auto sent = port.openings.size();
+    EXPECT_EQ(mac({"write", "0A:5C:3E:00:00:42"}), 2);
+    EXPECT_TRUE(said("0A:5C:3E:00:00:42 is verified in the ledger (")) << err.str();
+    EXPECT_EQ(port.openings.size(), sent);
+    EXPECT_EQ(mac({"write", "0A:5C:3E:00:00:42", "--again"}), 0) << err.str();
+}
+
+TEST_F(Mac, AnAddressThatDidNotTakeIsRecordedFailed) {
+    printer.keepsWrites = false;
+    EXPECT_EQ(mac({"write", "0A:5C:3E:00:00:09"}), 1);
+    EXPECT_TRUE(said("wrote 0A:5C:3E:00:00:09 but read back 0A:5C:3E:00:00:01")) << err.str();
+    EXPECT_EQ(run({"ledger", "list"}), 0);
+    EXPECT_NE(out.str().find("0A:5C:3E:00:00:09  failed "), std::string::npos) << out.str();
+    // A failed address may be written again without --again.
+    printer.keepsWrites = true;
+    EXPECT_EQ(mac({"write", "0A:5C:3E:00:00:09"}), 0) << err.str();
+}
+
+TEST_F(Mac, AnUnreachableLedgerIsExitThreeBeforeAnythingIsSent) {
+    QFile plain(file("plain"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    EXPECT_EQ(run({"--ledger", file("plain/ledger.sqlite"), "mac", "next"}), 3);
+    EXPECT_TRUE(said("; nothing was written to the printer")) << err.str();
+    EXPECT_TRUE(port.openings.empty());
+}
+
+}  // namespace
+}  // namespace tessra::testing

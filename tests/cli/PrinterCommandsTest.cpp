@@ -1,0 +1,164 @@
+// detect, settings, run and code against the fake printer.
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "CliFixture.h"
+#include "commands/ButtonTables.h"
+
+namespace tessra::testing {
+namespace {
+
+class Printer : public CliFixture {
+protected:
+    void writeFile(const QString& name, const QByteArray& text) const {
+        QFile f(file(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+    QByteArray readFile(const QString& name) const {
+        QFile f(file(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    bool said(const std::string& text) const { return err.str().find(text) != std::string::npos; }
+};
+
+TEST_F(Printer, DetectFindsThePrinterInTheAutomaticReadsOrder) {
+    printer.speed = "57600";  // after 9600 and 115200 with every parity
+    EXPECT_EQ(run({"detect"}), 0) << err.str();
+    EXPECT_EQ(out.str(), "57600,n,8,1\n");
+    ASSERT_EQ(port.openings.size(), 7u);
+    EXPECT_EQ(port.openings[3].settings, "115200,n,8,1");
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(Printer, NoAnswerAtAnySpeedIsExitOneAfterEveryTry) {
+    printer.speed = "1200";
+    EXPECT_EQ(run({"detect"}), 1);
+    EXPECT_EQ(port.openings.size(), 21u);
+    EXPECT_TRUE(said("Communication Error.(5 Sec Time out)")) << err.str();
+    EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(Printer, APortThatCannotOpenIsExitThreeWithDeviceAndReason) {
+    port.failOpen = true;
+    EXPECT_EQ(run({"--port", "COM4", "detect"}), 3);
+    EXPECT_TRUE(said("Port Error: COM4 (/dev/fake4): No such file or directory")) << err.str();
+}
+
+TEST_F(Printer, ADevicePathTakesTheFirstPortsPlace) {
+    EXPECT_EQ(run({"--port", "/dev/ttyUSB0", "--line", "9600,n", "code", "show"}), 0);
+    EXPECT_EQ(devices, (std::vector<std::pair<int, std::string>>{{1, "/dev/ttyUSB0"}}));
+    EXPECT_EQ(port.openings.front().portNumber, 1);
+}
+
+TEST_F(Printer, ShowListsTheBlockAndEveryGroupWithoutAPrintedConfirmation) {
+    printer.block = {0x3F, 0x06, 0x01, 0xA0};
+    printer.speed = "115200";
+    EXPECT_EQ(run({"settings", "show"}), 0) << err.str();
+    const std::string shown = out.str();
+    EXPECT_TRUE(shown.starts_with("Block: 3F 06 01 A0\nCode Page: CP-949 : Korean\n")) << shown;
+    EXPECT_NE(shown.find("\nBaudrate: 115200 bps\n"), std::string::npos);
+    EXPECT_NE(shown.find("\nPaper Type: KT48FA\n"), std::string::npos);
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), 14);
+    // The reply that found the printer is the block: one request, nothing printed.
+    EXPECT_EQ(port.openings.size(), 4u);
+    EXPECT_EQ(port.openings.back().bytes(), (Bytes{0x1B, 0x40, 0x01, 0x39, 0x36, 0x02, 0x30}));
+}
+
+TEST_F(Printer, SaveThenLoadWritesTheSameBlockAndFollowsTheNewSpeed) {
+    printer.block = {0x02, 0x42, 0x01, 0x10};
+    ASSERT_EQ(run({"--line", "9600,n", "settings", "save", file("a.tessra")}), 0) << err.str();
+    EXPECT_EQ(out.str(), "saved 02 42 01 10 to " + file("a.tessra").toStdString() + "\n");
+    QByteArray text = readFile("a.tessra");
+    text.replace("Baudrate = 9600 bps", "Baudrate = 115200 bps");
+    writeFile("b.tessra", text);
+
+    EXPECT_EQ(run({"settings", "load", file("b.tessra")}), 0) << err.str();
+    EXPECT_EQ(printer.block, (Bytes{0x02, 0x46, 0x01, 0x10}));
+    EXPECT_EQ(out.str(), "wrote 02 46 01 10, read back at 115200,e,8,1\n");
+    // save's read; the load's search, write and read-back
+    ASSERT_EQ(port.openings.size(), 4u);
+    EXPECT_EQ(port.openings[2].settings, "9600,n,8,1");
+    EXPECT_EQ(port.openings[3].settings, "115200,e,8,1");
+    EXPECT_TRUE(said("note: " + file("b.tessra").toStdString() +
+                     ": line 19: the block line says 02 42 01 10 but the groups give 02 46 01 10"))
+        << err.str();
+}
+
+TEST_F(Printer, ARefusedFileIsExitTwoWithItsLineAndNothingSent) {
+    writeFile("bad.tessra", "tessra-settings 1\nBaudrate = fast\n");
+    EXPECT_EQ(run({"settings", "load", file("bad.tessra")}), 2);
+    EXPECT_TRUE(said(file("bad.tessra").toStdString() + ":2: \"Baudrate\" has no member \"fast\""))
+        << err.str();
+    EXPECT_EQ(run({"settings", "load", file("missing.tessra")}), 2);
+    EXPECT_TRUE(port.openings.empty());
+}
+
+TEST_F(Printer, AReadBackThatDiffersIsExitOne) {
+    printer.keepsWrites = false;
+    EXPECT_EQ(run({"--json", "--line", "9600,n", "settings", "set", "Print Speed=Lv5 [170mm/s]"}),
+              1);
+    const QJsonObject result =
+        QJsonDocument::fromJson(QByteArray::fromStdString(out.str())).object();
+    EXPECT_EQ(result["written"].toString(), "00 02 01 04");
+    EXPECT_EQ(result["readBack"].toString(), "00 02 01 00");
+    EXPECT_TRUE(said("wrote 00 02 01 04 but read back 00 02 01 00"));
+}
+
+TEST_F(Printer, EachRunNameSendsItsButtonsBytes) {
+    const auto bytesOf = [](std::span<const commands::CommandCall> calls) {
+        std::vector<Bytes> sent;
+        for (const auto& c : calls) {
+            const auto count =
+                static_cast<std::size_t>(c.mode == 1 ? c.buffer.size() : c.count + 1);
+            sent.emplace_back(c.buffer.begin(), c.buffer.begin() + count);
+        }
+        return sent;
+    };
+    const auto& maintenance = commands::kMaintenanceColumn;
+    const auto& paper = commands::kPaperButtons;
+    const std::vector<std::pair<QString, std::vector<Bytes>>> runs{
+        {"self-test", bytesOf(maintenance[0].calls)},
+        {"sample-font", bytesOf(maintenance[1].calls)},
+        {"hex-dump", bytesOf(maintenance[2].calls)},
+        {"firmware-recovery", bytesOf(maintenance[10].calls)},
+        {"feed", bytesOf(paper[0].calls)},
+        {"cut", bytesOf(paper[1].calls)},
+        {"test-pattern", bytesOf(paper[2].calls)},
+        {"wifi-ap", {{0x01, 0x39, 0x36, 0x02, 0x23, 0x00, 0x00}}},
+        {"wifi-station", {{0x01, 0x39, 0x36, 0x02, 0x23, 0x01, 0x00}}},
+        {"bluetooth", {{0x01, 0x39, 0x36, 0x02, 0x23, 0x02, 0x00}}},
+        {"bluetooth-ble", {{0x01, 0x39, 0x36, 0x02, 0x23, 0x03, 0x00}}},
+    };
+    for (const auto& [name, bytes] : runs) {
+        port.openings.clear();
+        EXPECT_EQ(run({"--line", "9600,n", "run", name}), 0) << name.toStdString();
+        EXPECT_EQ(port.bytesPerOpening(), bytes) << name.toStdString();
+        EXPECT_EQ(out.str(), "sent " + name.toStdString() + "\n");
+    }
+}
+
+TEST_F(Printer, CodeWriteReadsTheCodeBack) {
+    EXPECT_EQ(run({"--line", "9600,n", "code", "write", "42"}), 0) << err.str();
+    EXPECT_EQ(printer.code, 42);
+    EXPECT_EQ(run({"--line", "9600,n", "code", "show"}), 0);
+    EXPECT_EQ(out.str(), "42\n");
+    printer.keepsWrites = false;
+    EXPECT_EQ(run({"--line", "9600,n", "code", "write", "7"}), 1);
+    EXPECT_TRUE(said("wrote customer code 7 but read back 42")) << err.str();
+}
+
+TEST_F(Printer, TraceTellsEveryByteWithTimeAndLine) {
+    printer.code = 0x2A;
+    EXPECT_EQ(run({"--trace", "--line", "19200,o", "code", "show"}), 1);  // at 9600 only
+    EXPECT_TRUE(said("     0 ms 19200,o,8,1 open /dev/fake1\n")) << err.str();
+    EXPECT_TRUE(said("     0 ms 19200,o,8,1 > 01 39 36 02 24 00\n")) << err.str();
+    printer.speed = "19200";
+    EXPECT_EQ(run({"--trace", "--line", "19200,o", "code", "show"}), 0);
+    EXPECT_TRUE(said(" ms 19200,o,8,1 < 2A\n")) << err.str();
+}
+
+}  // namespace
+}  // namespace tessra::testing
