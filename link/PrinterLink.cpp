@@ -118,9 +118,15 @@ bool PrinterLink::waitForReply(int count, std::chrono::milliseconds limit) {
     const double deadline = clock_.nowSeconds() + timing::toSeconds(limit);
     while (true) {
         if (port_.isOpen() && port_.bytesWaiting() >= count) return true;
-        if (clock_.nowSeconds() > deadline) return false;
+        const double now = clock_.nowSeconds();
+        if (now > deadline) return false;
         op_.repaint();
-        clock_.sleep(timing::kPollSlice);
+        const auto slice = timing::sliceBefore(now, deadline, timing::kRepaintSlice);
+        if (port_.isOpen()) {
+            port_.waitForInput(slice);
+        } else {
+            clock_.sleep(slice);
+        }
     }
 }
 
@@ -137,9 +143,9 @@ void PrinterLink::closePort() {
 
 void PrinterLink::pause() {
     const double end = clock_.nowSeconds() + timing::toSeconds(timing::kPause);
-    while (clock_.nowSeconds() < end) {
+    for (double now = clock_.nowSeconds(); now < end; now = clock_.nowSeconds()) {
         op_.repaint();
-        clock_.sleep(timing::kPollSlice);
+        clock_.sleep(timing::sliceBefore(now, end, timing::kRepaintSlice));
     }
 }
 

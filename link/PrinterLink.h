@@ -48,8 +48,9 @@ public:
     // Waits up to 1 s for DSR, letting the window handle events in every pass.
     // On time-out shows the message and returns false.
     bool waitForDsr(std::string_view timeoutMessage = kTimeoutMessage);
-    // Polls until at least count bytes wait at the port or the time is past;
-    // the window repaints but takes no input. True when the bytes are there.
+    // Waits until at least count bytes wait at the port or the time is past,
+    // sleeping on the port between checks; the window repaints in every pass
+    // but takes no input. True when the bytes are there.
     bool waitForReply(int count, std::chrono::milliseconds limit);
     // The window handles its pending events, clicks included; a click that
     // would start another port operation meanwhile is dropped.

@@ -7,6 +7,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -129,6 +130,27 @@ TEST_F(PtyLinkTest, ReplyIsSeenWithoutAnEventLoop) {
     pty.send({0x00, 0x02, 0x01, 0x00, 0x99, 0x98});
     ASSERT_TRUE(link.waitForReply(4, std::chrono::milliseconds(500)));
     EXPECT_EQ(port.readAll().size(), 6u);
+}
+
+TEST_F(PtyLinkTest, WaitForInputSleepsUntilBytesArriveOrTheLimit) {
+    using Steady = std::chrono::steady_clock;
+    using namespace std::chrono_literals;
+    ASSERT_TRUE(link.Open_Port());
+    auto began = Steady::now();
+    port.waitForInput(100ms);
+    EXPECT_GE(Steady::now() - began, 95ms);
+    EXPECT_EQ(port.bytesWaiting(), 0);
+
+    pty.send({0x07});
+    began = Steady::now();
+    port.waitForInput(2000ms);
+    EXPECT_LT(Steady::now() - began, 500ms);
+    EXPECT_EQ(port.bytesWaiting(), 1);
+
+    link.closePort();
+    began = Steady::now();
+    port.waitForInput(2000ms);
+    EXPECT_LT(Steady::now() - began, 500ms);
 }
 
 TEST_F(PtyLinkTest, PortHeldByAnotherOpenerIsAPortError) {
