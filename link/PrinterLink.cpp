@@ -23,6 +23,17 @@ bool PrinterLink::runExclusive(const std::function<void()>& operation) {
     return true;
 }
 
+bool PrinterLink::asOneCommand(const std::function<void()>& sends) {
+    if (stopping()) return false;
+    ++oneCommandDepth_;
+    struct Leave {
+        int& depth;
+        ~Leave() { --depth; }
+    } leave{oneCommandDepth_};
+    sends();
+    return true;
+}
+
 bool PrinterLink::Open_Port() {
     closePort();
     port_.setBinaryMode();
@@ -75,6 +86,7 @@ void PrinterLink::Send_Data(std::span<const std::uint8_t> data, int count, int m
     assert(busy_ && "Send_Data runs inside runExclusive");
     if (!busy_) return;
     if (dispatching_) return;  // a click handled inside another operation's wait
+    if (stopping() && oneCommandDepth_ == 0) return;  // the window is closing
     if (!Open_Port()) return;
     if (mode == 1) {
         if (!write(data)) return;
