@@ -54,13 +54,15 @@ public:
 private:
     bool sendReadRequest() { return link_.write(protocol::kReset) && link_.write(kReadRequest); }
 
-    // False when the transaction has to stop (the port failed; already shown).
+    // False when the transaction has to stop (the port failed and that has
+    // been shown, or the window is closing).
     bool autoRead(bool& status) {
         for (std::size_t i = 0; i < kAutoReadSpeedOrder.size(); ++i) {
             const int speedIndex = kAutoReadSpeedOrder[i];
             const auto speedText = kSpeedTexts[static_cast<std::size_t>(speedIndex)];
             for (int j = 0; j < static_cast<int>(kParities.size()); ++j) {
                 const int attempt = static_cast<int>(i * kParities.size()) + j + 1;
+                if (link_.stopping()) return false;  // the window is closing: no further attempt
                 const std::string settings = *settingsString(speedText, j);
                 if (!link_.openWith(settings)) return false;
                 op_.status(tryingText(settings, attempt, kAutoReadAttempts));
@@ -106,7 +108,7 @@ private:
         } else if (c_.Opt_read == kManualReadMember) {
             carryOn = manualRead(status);
         }
-        if (!carryOn) return;
+        if (!carryOn || link_.stopping()) return;  // closing: no confirmation either
         if (status) {
             if (!link_.port().isOpen() && !link_.Open_Port()) return;
             if (!link_.write(withLineEnd(message))) return;
