@@ -1,0 +1,104 @@
+// Closing the real window, with its real operator, while an automatic Read
+// waits for a printer that never answers.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <thread>
+
+#include "app/Form1.h"
+#include "app/QtOperator.h"
+#include "fakes/VirtualPrinterProcess.h"
+#include "link/QtClock.h"
+#include "link/QtSerialPort.h"
+
+namespace tessra::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::size_t count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+// Counts message boxes and answers each as soon as it shows.
+class BoxAnswerer final : public QObject {
+public:
+    int shown = 0;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (auto* box = qobject_cast<QMessageBox*>(watched); box && event->type() == QEvent::Show) {
+            ++shown;
+            QTimer::singleShot(0, box, &QMessageBox::accept);
+        }
+        return false;
+    }
+};
+
+class CloseWindow : public ::testing::Test {
+protected:
+    VirtualPrinterProcess printer;
+    QtSerialPort port;
+    QtClock clock;
+    app::QtOperator op;
+    std::unique_ptr<app::Form1> form;
+
+    void TearDown() override {
+        form.reset();
+        printer.stop();
+    }
+};
+
+TEST_F(CloseWindow, DuringAnAutomaticReadStopsAfterTheAttemptUnderWayThenCloses) {
+    ASSERT_TRUE(printer.start({"--no-reply"}));
+    ::setenv("TESSRA_COM1", printer.link().c_str(), 1);
+    form = std::make_unique<app::Form1>(port, clock, op);
+    op.setWindow(form.get());
+
+    // A box would be a fault; answer it so that the test goes on.
+    BoxAnswerer boxes;
+    qApp->installEventFilter(&boxes);
+    // The close comes from inside the second attempt's wait, which only
+    // repaints: the status line changes just before it begins.
+    QObject::connect(form->statusBar(), &QStatusBar::messageChanged, form.get(),
+                     [this](const QString& text) {
+                         if (text.startsWith("Trying 9600,e,8,1"))
+                             QTimer::singleShot(0, form.get(), &QWidget::close);
+                     });
+
+    std::chrono::steady_clock::duration took{};
+    bool openAfterTheClick = false;
+    QTimer::singleShot(0, form.get(), [&] {
+        const auto began = std::chrono::steady_clock::now();
+        form->cmdSelPage[0]->click();  // returns once the read has stopped
+        took = std::chrono::steady_clock::now() - began;
+        openAfterTheClick = form->isVisible();
+        EXPECT_FALSE(port.isOpen());
+    });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    watchdog.start(10s);
+    // As in main(): the event loop ends when the last window has closed.
+    EXPECT_EQ(QApplication::exec(), 0) << "the window did not close";
+
+    EXPECT_LT(took, 1500ms) << "two attempts of 0.3 s, not 21";
+    EXPECT_TRUE(openAfterTheClick) << "the window stays until the click handler has returned";
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(boxes.shown, 0);
+
+    // A third attempt, at 9600 bps as well, would reach the printer too.
+    ASSERT_TRUE(printer.waitForLine("settings read"));
+    std::this_thread::sleep_for(400ms);
+    EXPECT_EQ(count(printer.transcript(), "settings read"), 2u) << printer.transcript();
+}
+
+}  // namespace
+}  // namespace tessra::testing
