@@ -132,25 +132,20 @@ TEST_F(PtyLinkTest, ReplyIsSeenWithoutAnEventLoop) {
     EXPECT_EQ(port.readAll().size(), 6u);
 }
 
-TEST_F(PtyLinkTest, WaitForInputSleepsUntilBytesArriveOrTheLimit) {
-    using Steady = std::chrono::steady_clock;
+TEST_F(PtyLinkTest, WaitForInputSleepsUntilABytesArrivesOrTheLimit) {
     using namespace std::chrono_literals;
+    const auto took = [&](std::chrono::milliseconds limit) {
+        const auto began = std::chrono::steady_clock::now();
+        port.waitForInput(limit);
+        return std::chrono::steady_clock::now() - began;
+    };
     ASSERT_TRUE(link.Open_Port());
-    auto began = Steady::now();
-    port.waitForInput(100ms);
-    EXPECT_GE(Steady::now() - began, 95ms);
-    EXPECT_EQ(port.bytesWaiting(), 0);
-
+    EXPECT_GE(took(100ms), 95ms);
     pty.send({0x07});
-    began = Steady::now();
-    port.waitForInput(2000ms);
-    EXPECT_LT(Steady::now() - began, 500ms);
+    EXPECT_LT(took(2000ms), 500ms);
     EXPECT_EQ(port.bytesWaiting(), 1);
-
     link.closePort();
-    began = Steady::now();
-    port.waitForInput(2000ms);
-    EXPECT_LT(Steady::now() - began, 500ms);
+    EXPECT_LT(took(2000ms), 500ms) << "a closed port does not wait";
 }
 
 TEST_F(PtyLinkTest, PortHeldByAnotherOpenerIsAPortError) {
