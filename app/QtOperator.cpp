@@ -5,10 +5,26 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QStatusBar>
+#include <QTimer>
 
 #include "app/QtText.h"
 
 namespace tessra::app {
+
+void QtOperator::setWindow(QMainWindow* window) {
+    if (window_) window_->removeEventFilter(this);
+    window_ = window;
+    if (window_) window_->installEventFilter(this);
+}
+
+bool QtOperator::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Close && watched == window_ && operations_ > 0) {
+        closeRequested_ = true;
+        event->ignore();  // the window stays until the operation has returned
+        return true;
+    }
+    return false;
+}
 
 void QtOperator::message(std::string_view text, std::string_view title) {
     QMessageBox box(QMessageBox::NoIcon, qstr(title), qstr(text), QMessageBox::Ok, window_);
@@ -32,15 +48,29 @@ void QtOperator::processEvents() {
 }
 
 void QtOperator::repaint() {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // Not ExcludeUserInputEvents: that holds a close of the window back as
+    // input as well (X11 hands held-back events over only once new ones
+    // arrive, so it could even outlast the wait and meet a modal box, which
+    // drops it). Input is dropped instead, as a frozen window ignores it.
+    QCoreApplication::instance()->installEventFilter(&inputDrop_);
+    QCoreApplication::processEvents();
+    QCoreApplication::instance()->removeEventFilter(&inputDrop_);
 }
 
 void QtOperator::setBusy(bool busy) {
     if (busy) {
+        ++operations_;
         QApplication::setOverrideCursor(Qt::WaitCursor);
-    } else {
-        QApplication::restoreOverrideCursor();
+        return;
     }
+    QApplication::restoreOverrideCursor();
+    if (--operations_ > 0 || !closeRequested_) return;
+    closeRequested_ = false;
+    // Once the handler that ran the operation has returned.
+    if (window_)
+        QTimer::singleShot(0, window_.data(), [window = window_] {
+            if (window) window->close();
+        });
 }
 
 void QtOperator::status(std::string_view text) {

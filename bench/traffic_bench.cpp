@@ -47,6 +47,7 @@ public:
     int bytesWaiting() override { return 0; }
     Bytes readAll() override { return {}; }
     bool dsr() override { return dsrAnswer; }
+    void waitForInput(std::chrono::milliseconds) override {}
     std::string lastError() const override { return {}; }
     PortFailure lastFailure() const override { return PortFailure::None; }
     std::vector<FoundPort> foundPorts() const override { return {}; }
@@ -101,6 +102,7 @@ public:
     int bytesWaiting() override { return inner_.bytesWaiting(); }
     Bytes readAll() override { return inner_.readAll(); }
     bool dsr() override { return inner_.dsr(); }
+    void waitForInput(std::chrono::milliseconds limit) override { inner_.waitForInput(limit); }
     std::string lastError() const override { return inner_.lastError(); }
     PortFailure lastFailure() const override { return inner_.lastFailure(); }
     std::vector<FoundPort> foundPorts() const override { return inner_.foundPorts(); }

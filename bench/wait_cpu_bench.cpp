@@ -35,7 +35,7 @@ void measure(const char* what, const std::function<void()>& run) {
     const double cpu = cpuSeconds() - cpuStart;
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
-    std::printf("%-44s wall %.3f s  cpu %.3f s  (%.1f%%)\n", what, wall, cpu, 100.0 * cpu / wall);
+    std::printf("%-44s wall %.3f s  cpu %.3f s  (%.2f%%)\n", what, wall, cpu, 100.0 * cpu / wall);
 }
 
 }  // namespace

@@ -25,6 +25,8 @@ public:
     void repaint() override {}
     void setBusy(bool) override {}
     void status(std::string_view text) override;
+    // Nobody closes a window here.
+    bool closeRequested() const override { return false; }
 
     // What the messages so far mean for the run; Done while all went well.
     ExitCode fault() const { return fault_; }

@@ -26,6 +26,7 @@ public:
     int bytesWaiting() override { return port_.bytesWaiting(); }
     Bytes readAll() override;
     bool dsr() override { return port_.dsr(); }
+    void waitForInput(std::chrono::milliseconds limit) override { port_.waitForInput(limit); }
     std::string lastError() const override { return port_.lastError(); }
     PortFailure lastFailure() const override { return port_.lastFailure(); }
     std::vector<FoundPort> foundPorts() const override { return port_.foundPorts(); }

@@ -46,9 +46,13 @@ void MacAddressFrame::Command13_Click() {
         // Taken once: spinners may move while the DSR waits let the window run.
         const MacOctets written = address();
         const auto addressBuffer = macWriteAddress(written);
-        link_.Send_Data(kMacWriteHeader, kMacWriteHeaderCount, 0);
-        link_.Send_Data(kMacWritePassword, kMacWritePasswordCount, 0);
-        link_.Send_Data(addressBuffer, kMacWriteAddressCount, 1);
+        // The printer takes the three parts as one write: never split them.
+        const bool sent = link_.asOneCommand([&] {
+            link_.Send_Data(kMacWriteHeader, kMacWriteHeaderCount, 0);
+            link_.Send_Data(kMacWritePassword, kMacWritePasswordCount, 0);
+            link_.Send_Data(addressBuffer, kMacWriteAddressCount, 1);
+        });
+        if (!sent) return;
         if (addressWritten_) addressWritten_(written);
         if (view_.autoIncrementChecked()) autoIncrement(written);
     });

@@ -20,11 +20,16 @@ public:
 
     // Lets the window handle every pending event, clicks included.
     virtual void processEvents() = 0;
-    // Lets the window repaint but handles no user input.
+    // Lets the window repaint but handles no user input. A request to close
+    // the window still gets through.
     virtual void repaint() = 0;
 
-    // Busy cursor while an operation runs (calls nest).
+    // Brackets an operation (calls nest) and shows the busy cursor meanwhile.
     virtual void setBusy(bool busy) = 0;
+    // True once the person asked to close the window during the operation
+    // that runs. The window stays open until the outermost operation ends,
+    // then closes; the operation stops at its next safe point.
+    virtual bool closeRequested() const = 0;
     // One line of progress or failure detail, e.g. in a status bar.
     virtual void status(std::string_view text) = 0;
 };

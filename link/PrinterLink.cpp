@@ -23,6 +23,17 @@ bool PrinterLink::runExclusive(const std::function<void()>& operation) {
     return true;
 }
 
+bool PrinterLink::asOneCommand(const std::function<void()>& sends) {
+    if (stopping()) return false;
+    ++oneCommandDepth_;
+    struct Leave {
+        int& depth;
+        ~Leave() { --depth; }
+    } leave{oneCommandDepth_};
+    sends();
+    return true;
+}
+
 bool PrinterLink::Open_Port() {
     closePort();
     port_.setBinaryMode();
@@ -83,6 +94,7 @@ void PrinterLink::Send_Data(std::span<const std::uint8_t> data, int count, int m
     assert(busy_ && "Send_Data runs inside runExclusive");
     if (!busy_) return;
     if (dispatching_) return;  // a click handled inside another operation's wait
+    if (stopping() && oneCommandDepth_ == 0) return;  // the window is closing
     if (!Open_Port()) return;
     if (mode == 1) {
         if (!write(data)) return;
@@ -126,9 +138,15 @@ bool PrinterLink::waitForReply(int count, std::chrono::milliseconds limit) {
     const double deadline = clock_.nowSeconds() + timing::toSeconds(limit);
     while (true) {
         if (port_.isOpen() && port_.bytesWaiting() >= count) return true;
-        if (clock_.nowSeconds() > deadline) return false;
+        const double now = clock_.nowSeconds();
+        if (now > deadline) return false;
         op_.repaint();
-        clock_.sleep(timing::kPollSlice);
+        const auto slice = timing::sliceBefore(now, deadline, timing::kRepaintSlice);
+        if (port_.isOpen()) {
+            port_.waitForInput(slice);
+        } else {
+            clock_.sleep(slice);
+        }
     }
 }
 
@@ -145,9 +163,9 @@ void PrinterLink::closePort() {
 
 void PrinterLink::pause() {
     const double end = clock_.nowSeconds() + timing::toSeconds(timing::kPause);
-    while (clock_.nowSeconds() < end) {
+    for (double now = clock_.nowSeconds(); now < end; now = clock_.nowSeconds()) {
         op_.repaint();
-        clock_.sleep(timing::kPollSlice);
+        clock_.sleep(timing::sliceBefore(now, end, timing::kRepaintSlice));
     }
 }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "link/Clock.h"
+#include "link/ClosingOperator.h"
 #include "link/FailureHints.h"
 #include "link/LineChoice.h"
 #include "link/LinkTexts.h"
@@ -29,6 +30,18 @@ public:
     bool runExclusive(const std::function<void()>& operation);
     bool inOperation() const { return busy_; }
 
+    // True once the window was asked to close during the running operation.
+    // The operation then stops at its next safe point, which is before a
+    // command (a Send_Data call, an automatic-read attempt, the read
+    // confirmation), never inside one: a command under way writes all its
+    // bytes and its waits run to their end. No further box appears, and the
+    // guard closes the port when the operation returns.
+    bool stopping() const { return busy_ && op_.closeRequested(); }
+    // Runs several Send_Data calls as one command (the three parts of a MAC
+    // save): a close stops the operation before them or after them, never
+    // between them. False when it did not start, the operation stopping.
+    bool asOneCommand(const std::function<void()>& sends);
+
     // (Re)opens the port from the port, speed and parity combos. On failure
     // the port stays closed, "Port Error" is shown with the reason in the
     // status line, and false is returned.
@@ -38,7 +51,8 @@ public:
 
     // Sends data[0..count] one byte per write (mode != 1) or the whole array
     // in one write (mode 1), waits up to 1 s for DSR, closes and pauses.
-    // Only inside runExclusive: outside it nothing is sent.
+    // Only inside runExclusive: outside it nothing is sent; once the operation
+    // is stopping, nothing is sent either (unless inside asOneCommand).
     void Send_Data(std::span<const std::uint8_t> data, int count, int mode);
 
     // Writes on the open port. A failed write closes the port, shows
@@ -49,8 +63,9 @@ public:
     // Waits up to 1 s for DSR, letting the window handle events in every pass.
     // On time-out shows the message and returns false.
     bool waitForDsr(std::string_view timeoutMessage = kTimeoutMessage);
-    // Polls until at least count bytes wait at the port or the time is past;
-    // the window repaints but takes no input. True when the bytes are there.
+    // Waits until at least count bytes wait at the port or the time is past,
+    // sleeping on the port between checks; the window repaints in every pass
+    // but takes no input. True when the bytes are there.
     bool waitForReply(int count, std::chrono::milliseconds limit);
     // The window handles its pending events, clicks included; a click that
     // would start another port operation meanwhile is dropped.
@@ -61,6 +76,7 @@ public:
 
     SerialPort& port() { return port_; }
     Clock& clock() { return clock_; }
+    // The window's operator; it shows no box once the operation is stopping.
     Operator& op() { return op_; }
     LineChoice& line() { return line_; }
 
@@ -75,9 +91,10 @@ private:
 
     SerialPort& port_;
     Clock& clock_;
-    Operator& op_;
+    ClosingOperator op_;
     LineChoice& line_;
     bool busy_ = false;
+    int oneCommandDepth_ = 0;   // inside asOneCommand
     bool dispatching_ = false;  // inside processEvents of a running operation
     int openPortNumber_ = 0;
     HintSources hintSources_;

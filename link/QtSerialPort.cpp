@@ -189,6 +189,13 @@ int QtSerialPort::bytesWaiting() {
     return static_cast<int>(port_.bytesAvailable());
 }
 
+void QtSerialPort::waitForInput(std::chrono::milliseconds limit) {
+    if (!port_.isOpen()) return;
+    // poll() on the device: no wake-up until a byte arrives or the time is up.
+    port_.waitForReadyRead(static_cast<int>(limit.count()));
+    port_.clearError();  // a time-out is no error here
+}
+
 Bytes QtSerialPort::readAll() {
     pullFromDevice();
     const QByteArray data = port_.readAll();

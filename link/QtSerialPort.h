@@ -34,6 +34,7 @@ public:
 
     bool write(std::span<const std::uint8_t> bytes) override;
     int bytesWaiting() override;
+    void waitForInput(std::chrono::milliseconds limit) override;
     Bytes readAll() override;
     bool dsr() override;
 

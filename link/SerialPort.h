@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -38,6 +39,9 @@ public:
     // Received bytes not yet read. May block for a short slice while it pulls
     // from the device, never longer than a few milliseconds.
     virtual int bytesWaiting() = 0;
+    // Sleeps until further bytes arrive or the limit has passed, whichever
+    // comes first; returns at once when the port is closed.
+    virtual void waitForInput(std::chrono::milliseconds limit) = 0;
     virtual Bytes readAll() = 0;
     virtual bool dsr() = 0;
 

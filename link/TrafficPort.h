@@ -30,6 +30,7 @@ public:
     int bytesWaiting() override;
     Bytes readAll() override;
     bool dsr() override;
+    void waitForInput(std::chrono::milliseconds limit) override { inner_.waitForInput(limit); }
 
     std::string lastError() const override { return inner_.lastError(); }
     PortFailure lastFailure() const override { return inner_.lastFailure(); }

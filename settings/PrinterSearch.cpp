@@ -25,10 +25,12 @@ PrinterSearch findPrinter(PrinterLink& link) {
         const auto speedText = kSpeedTexts[static_cast<std::size_t>(speedIndex)];
         for (int j = 0; j < static_cast<int>(kParities.size()); ++j) {
             const int attempt = static_cast<int>(i * kParities.size()) + j + 1;
+            if (link.stopping())
+                return {Outcome::Stopped};  // the window is closing: no further attempt
             const std::string settings = *settingsString(speedText, j);
-            if (!link.openWith(settings)) return {Outcome::PortFailed};
+            if (!link.openWith(settings)) return {Outcome::Stopped};
             op.status(tryingText(settings, attempt, kAutoReadAttempts));
-            if (!sendSettingsRequest(link)) return {Outcome::PortFailed};
+            if (!sendSettingsRequest(link)) return {Outcome::Stopped};
             if (link.waitForReply(kSettingsReplySize, timing::kAutoReadAttempt)) {
                 link.line().showDetected(speedIndex, j);
                 op.status(std::string(kPrinterFound) + settings);

@@ -12,9 +12,9 @@ bool sendSettingsRequest(PrinterLink& link);
 
 struct PrinterSearch {
     enum class Outcome {
-        Found,       // the port is open and the reply waits there
-        NoAnswer,    // every try timed out; the time-out message was shown
-        PortFailed,  // opening or writing failed; already shown
+        Found,     // the port is open and the reply waits there
+        NoAnswer,  // every try timed out; the time-out message was shown
+        Stopped,   // opening or writing failed (already shown), or the window is closing
     };
     Outcome outcome = Outcome::NoAnswer;
     int speedIndex = -1;  // kSpeedTexts index, when found

@@ -50,10 +50,11 @@ public:
     }
 
 private:
-    // False when the transaction has to stop (the port failed; already shown).
+    // False when the transaction has to stop (the port failed and that has
+    // been shown, or the window is closing).
     bool autoRead(bool& status) {
         const PrinterSearch search = findPrinter(link_);
-        if (search.outcome == PrinterSearch::Outcome::PortFailed) return false;
+        if (search.outcome == PrinterSearch::Outcome::Stopped) return false;
         status = search.outcome == PrinterSearch::Outcome::Found;
         if (status) {
             settings::Read_Setting(status, link_.port(), op_, c_.options);
@@ -84,7 +85,7 @@ private:
         } else if (c_.Opt_read == kManualReadMember) {
             carryOn = manualRead(status);
         }
-        if (!carryOn) return;
+        if (!carryOn || link_.stopping()) return;  // closing: no confirmation either
         if (status) {
             if (!link_.port().isOpen() && !link_.Open_Port()) return;
             if (!link_.write(withLineEnd(message))) return;

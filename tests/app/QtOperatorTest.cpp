@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -116,6 +117,30 @@ TEST_F(QtOperatorTest, ProcessEventsRunsPendingWork) {
     QTimer::singleShot(0, [&] { ran = true; });
     op.processEvents();
     EXPECT_TRUE(ran);
+}
+
+TEST_F(QtOperatorTest, RepaintDropsInputButRunsEverythingElse) {
+    QPushButton button(&window);
+    window.show();
+    int clicks = 0;
+    QObject::connect(&button, &QPushButton::clicked, [&] { ++clicks; });
+    const auto postClick = [&] {
+        const QPointF at = button.rect().center();
+        for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+            QCoreApplication::postEvent(
+                &button, new QMouseEvent(type, at, button.mapToGlobal(at), Qt::LeftButton,
+                                         Qt::LeftButton, {}));
+    };
+    bool timerRan = false;
+    QTimer::singleShot(0, [&] { timerRan = true; });
+    postClick();
+    op.repaint();
+    op.processEvents();
+    EXPECT_TRUE(timerRan);
+    EXPECT_EQ(clicks, 0) << "dropped, not held back";
+    postClick();
+    op.processEvents();
+    EXPECT_EQ(clicks, 1);
 }
 
 }  // namespace

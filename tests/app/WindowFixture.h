@@ -19,8 +19,8 @@ namespace tessra::testing {
 // A fresh window over fakes, as the program starts it.
 class WindowTest : public ::testing::Test {
 protected:
-    FakePort port;
     FakeClock clock;
+    FakePort port{clock};
     FakeOperator op;
     std::unique_ptr<app::Form1> form = std::make_unique<app::Form1>(port, clock, op);
 

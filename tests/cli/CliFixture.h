@@ -26,8 +26,8 @@ protected:
     QString ledgerPath() const { return dir.filePath("ledger.sqlite"); }
     QString file(const QString& name) const { return dir.filePath(name); }
 
-    FakePort port;
     FakeClock clock;
+    FakePort port{clock};
     FakePrinter printer;
     std::ostringstream out;
     std::ostringstream err;

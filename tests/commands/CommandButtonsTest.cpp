@@ -74,6 +74,15 @@ TEST_P(EnabledButton, WithoutDsrEachCallTimesOutAndTheNextStillFollows) {
     EXPECT_EQ(op.messageTexts(), std::vector<std::string>(expected.openings.size(), kTimeout));
 }
 
+TEST_P(EnabledButton, ClosingTheWindowInTheFirstDsrWaitSendsNoFurtherCommand) {
+    port.dsrAsserted = false;
+    op.closeAtPoll = 1;
+    commands::runButton(link, button(GetParam().control));
+    EXPECT_EQ(port.bytesPerOpening(), std::vector<Bytes>{GetParam().openings.front()});
+    EXPECT_TRUE(op.messages.empty()) << "no time-out box once the window is closing";
+    EXPECT_TRUE(op.windowClosed);
+}
+
 INSTANTIATE_TEST_SUITE_P(Maintenance, EnabledButton, ::testing::ValuesIn(kEnabledButtons),
                          [](const auto& info) { return std::string(info.param.control); });
 

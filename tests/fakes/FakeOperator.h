@@ -26,6 +26,11 @@ public:
     int maxBusyDepth = 0;
     // Runs inside processEvents: a click the user makes while the window waits.
     std::function<void()> onProcessEvents;
+    // The person closes the window in this poll (1-based, repaints and event
+    // passes counted alike); 0 = never. Only an operation's polls count.
+    int closeAtPoll = 0;
+    int polls = 0;
+    bool windowClosed = false;  // the window closed once the operation returned
     std::function<void(const Message&)> onMessage;
 
     void message(std::string_view text, std::string_view title) override {
@@ -41,16 +46,25 @@ public:
     }
     void processEvents() override {
         ++eventPasses;
+        poll();
         if (onProcessEvents) {
             auto hook = onProcessEvents;
             hook();
         }
     }
-    void repaint() override { ++repaints; }
+    void repaint() override {
+        ++repaints;
+        poll();
+    }
     void setBusy(bool busy) override {
         busyDepth += busy ? 1 : -1;
         if (busyDepth > maxBusyDepth) maxBusyDepth = busyDepth;
+        if (busyDepth == 0 && closeRequested_) {
+            closeRequested_ = false;
+            windowClosed = true;
+        }
     }
+    bool closeRequested() const override { return closeRequested_; }
     void status(std::string_view text) override { statusLines.emplace_back(text); }
 
     std::vector<std::string> messageTexts() const {
@@ -58,6 +72,12 @@ public:
         for (const auto& m : messages) out.push_back(m.text);
         return out;
     }
+
+private:
+    void poll() {
+        if (busyDepth > 0 && ++polls == closeAtPoll) closeRequested_ = true;
+    }
+    bool closeRequested_ = false;
 };
 
 }  // namespace tessra::testing

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "fakes/FakeClock.h"
 #include "link/LineSettings.h"
 #include "link/SerialPort.h"
 
@@ -23,6 +25,9 @@ public:
         }
     };
 
+    FakePort() = default;
+    explicit FakePort(FakeClock& waitClock) : clock(&waitClock) {}
+
     // Failure and line scripting.
     bool failOpen = false;
     std::string openError = "No such file or directory";
@@ -35,9 +40,14 @@ public:
     // printer sends back (appended to the receive buffer).
     std::function<Bytes(const Opening&, const Bytes& written)> responder;
 
+    // Waiting for input moves this clock by the whole limit; bytes arrive
+    // only through the responder or the clock's onSleep.
+    FakeClock* clock = nullptr;
+
     std::vector<Opening> openings;
     Bytes received;  // waiting to be read
     int dsrReads = 0;
+    int inputWaits = 0;
 
     bool open(int portNumber) override {
         if (open_) return false;
@@ -78,6 +88,12 @@ public:
         return true;
     }
     int bytesWaiting() override { return open_ ? static_cast<int>(received.size()) : 0; }
+    void waitForInput(std::chrono::milliseconds limit) override {
+        if (!open_) return;
+        if (!clock) throw std::logic_error("FakePort needs a clock to wait for input");
+        ++inputWaits;
+        clock->sleep(limit);
+    }
     Bytes readAll() override {
         Bytes out;
         out.swap(received);

@@ -16,8 +16,8 @@ namespace tessra::testing {
 // A printer link over the fake port, clock, operator and line choice.
 class LinkTest : public ::testing::Test {
 protected:
-    FakePort port;
     FakeClock clock;
+    FakePort port{clock};
     FakeOperator op;
     FakeLineChoice line;
     PrinterLink link{port, clock, op, line};

@@ -9,6 +9,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -180,6 +181,22 @@ TEST_F(PtyLinkTest, ReplyIsSeenWithoutAnEventLoop) {
     pty.send({0x00, 0x02, 0x01, 0x00, 0x99, 0x98});
     ASSERT_TRUE(link.waitForReply(4, std::chrono::milliseconds(500)));
     EXPECT_EQ(port.readAll().size(), 6u);
+}
+
+TEST_F(PtyLinkTest, WaitForInputSleepsUntilABytesArrivesOrTheLimit) {
+    using namespace std::chrono_literals;
+    const auto took = [&](std::chrono::milliseconds limit) {
+        const auto began = std::chrono::steady_clock::now();
+        port.waitForInput(limit);
+        return std::chrono::steady_clock::now() - began;
+    };
+    ASSERT_TRUE(link.Open_Port());
+    EXPECT_GE(took(100ms), 95ms);
+    pty.send({0x07});
+    EXPECT_LT(took(2000ms), 500ms);
+    EXPECT_EQ(port.bytesWaiting(), 1);
+    link.closePort();
+    EXPECT_LT(took(2000ms), 500ms) << "a closed port does not wait";
 }
 
 TEST_F(PtyLinkTest, PortHeldByAnotherProgramIsAPortErrorThatNamesIt) {

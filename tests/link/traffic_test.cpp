@@ -25,8 +25,8 @@ using ::testing::StartsWith;
 // The printer link over the logging port, over the fakes.
 class TrafficPortTest : public ::testing::Test {
 protected:
-    testing::FakePort device;
     testing::FakeClock clock;
+    testing::FakePort device{clock};
     testing::FakeOperator op;
     testing::FakeLineChoice line;
     TrafficLog log{clock};
@@ -60,16 +60,16 @@ TEST_F(TrafficPortTest, ACommandLogsOpeningBytesOutDsrAndCloseInOrder) {
 
 TEST_F(TrafficPortTest, AReplyIsLoggedWithItsWait) {
     clock.onSleep = [&](double now) {
-        if (now >= 1000.0299 && device.isOpen() && device.received.empty())
+        if (now >= 1000.0499 && device.isOpen() && device.received.empty())
             device.received = {0x00, 0x02, 0x01, 0x00};
     };
     request({0x01, 0x39, 0x36, 0x02, 0x30}, 4);
     EXPECT_EQ(lines(), (std::vector<std::string>{
                            "00:00:00.000  COM1 opened: /dev/fake1 at 9600,n,8,1",
                            "00:00:00.000  " + sent({0x01, 0x39, 0x36, 0x02, 0x30}),
-                           "00:00:00.030  received  " + hexWithText(Bytes{0x00, 0x02, 0x01, 0x00}) +
-                               "  waited 30 ms, 4 checks",
-                           "00:00:00.030  COM1 closed",
+                           "00:00:00.050  received  " + hexWithText(Bytes{0x00, 0x02, 0x01, 0x00}) +
+                               "  waited 50 ms, 2 checks",
+                           "00:00:00.050  COM1 closed",
                        }));
 }
 

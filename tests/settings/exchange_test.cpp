@@ -412,5 +412,37 @@ TEST_F(ExchangeTest, ExchangeRunsAsOnePortOperation) {
     EXPECT_EQ(op.maxBusyDepth, 1);
 }
 
+// ---- closing the window during a read ------------------------------------------
+
+TEST_F(ExchangeTest, CloseDuringAnAutomaticReadEndsItAfterTheAttemptUnderWay) {
+    int requests = 0;
+    port.responder = [&](const FakePort::Opening&, const Bytes& written) {
+        // Closed in the first pass of the second attempt's wait.
+        if (written == kReadRequestBytes && ++requests == 2) op.closeAtPoll = op.polls + 1;
+        return Bytes{};
+    };
+    read(kAutoReadMember);
+    EXPECT_EQ(port.openings.size(), 2u);
+    EXPECT_GT(elapsed(), 2 * 0.3) << "the attempt under way waits its 0.3 s";
+    EXPECT_LT(elapsed(), 2 * 0.3 + 0.01);
+    EXPECT_TRUE(op.messages.empty());
+    EXPECT_EQ(op.statusLines.back(), "Trying 9600,e,8,1 (2/21)");
+    EXPECT_TRUE(mblnReady);
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_TRUE(op.windowClosed);
+}
+
+TEST_F(ExchangeTest, CloseAfterAReplyShowsTheBlockButPrintsNoConfirmation) {
+    printerAnswers(kKoreanBlock);
+    op.closeAtPoll = 1;  // the pass after the decode
+    read(kManualReadMember);
+    EXPECT_EQ(panel.current, koreanSelections());
+    EXPECT_EQ(port.bytesPerOpening(),
+              (std::vector<Bytes>{{0x1B, 0x40, 0x01, 0x39, 0x36, 0x02, 0x30}}));
+    EXPECT_TRUE(op.messages.empty());
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_TRUE(op.windowClosed);
+}
+
 }  // namespace
 }  // namespace tessra
