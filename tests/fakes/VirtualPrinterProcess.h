@@ -10,7 +10,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -60,12 +60,20 @@ public:
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-        const int spawned = ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (spawned != 0) {
+        // Forked rather than spawned, so that the printer dies with the test
+        // (PR_SET_PDEATHSIG) even when the test crashes: otherwise it would
+        // linger and keep the test's output open.
+        const pid_t parent = ::getpid();
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (::getppid() != parent) ::_exit(127);
+            const int devnull = ::open("/dev/null", O_WRONLY);
+            if (devnull >= 0) ::dup2(devnull, STDOUT_FILENO);
+            ::execve(argv[0], argv.data(), environ);
+            ::_exit(127);
+        }
+        if (pid_ < 0) {
             pid_ = 0;
             return ::testing::AssertionFailure() << "cannot start " << argv[0];
         }
