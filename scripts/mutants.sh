@@ -140,7 +140,7 @@ stale_reason() {
         echo "${files[i]}: no such file"
         return
     fi
-    count=$(grep -F -o -e "${finds[i]}" -- "$path" | wc -l)
+    count=$(grep -F -o -e "${finds[i]}" -- "$path" | wc -l || true)
     ((count == 1)) || echo "find text occurs $count times in ${files[i]} (needs exactly 1)"
 }
 
