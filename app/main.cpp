@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 
 #include "app/Form1.h"
 #include "app/MacSaveLedger.h"
@@ -13,6 +14,9 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Ties the window to its desktop entry and icon (Wayland looks it up by name).
+    QGuiApplication::setDesktopFileName(QStringLiteral("tessra-printer-utility"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tessra-printer-utility")));
     tessra::QtSerialPort device;
     tessra::QtClock clock;
     // Every port call passes through the traffic log on its way to the device.
