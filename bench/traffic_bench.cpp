@@ -19,6 +19,7 @@
 #include "app/Form1.h"
 #include "app/QtOperator.h"
 #include "app/TrafficDock.h"
+#include "link/ForwardingPort.h"
 #include "link/QtClock.h"
 #include "link/QtSerialPort.h"
 #include "link/TrafficLog.h"
@@ -79,37 +80,21 @@ void perCall(const char* what, const std::function<void(SerialPort&)>& call) {
 }
 
 // Times what the adapter does: the first write returning and the close.
-class Stopwatch final : public SerialPort {
+class Stopwatch final : public ForwardingPort {
 public:
-    explicit Stopwatch(SerialPort& inner) : inner_(inner) {}
+    explicit Stopwatch(SerialPort& inner) : ForwardingPort(inner) {}
     Steady::time_point firstWrite{};
     Steady::time_point closed{};
 
-    bool open(int n) override { return inner_.open(n); }
     void close() override {
-        inner_.close();
+        ForwardingPort::close();
         closed = Steady::now();
     }
-    bool isOpen() const override { return inner_.isOpen(); }
-    bool setSettings(std::string_view s) override { return inner_.setSettings(s); }
-    std::string settings() const override { return inner_.settings(); }
-    void setBinaryMode() override { inner_.setBinaryMode(); }
     bool write(std::span<const std::uint8_t> b) override {
-        const bool ok = inner_.write(b);
+        const bool ok = ForwardingPort::write(b);
         if (firstWrite == Steady::time_point{}) firstWrite = Steady::now();
         return ok;
     }
-    int bytesWaiting() override { return inner_.bytesWaiting(); }
-    Bytes readAll() override { return inner_.readAll(); }
-    bool dsr() override { return inner_.dsr(); }
-    void waitForInput(std::chrono::milliseconds limit) override { inner_.waitForInput(limit); }
-    std::string lastError() const override { return inner_.lastError(); }
-    PortFailure lastFailure() const override { return inner_.lastFailure(); }
-    std::vector<FoundPort> foundPorts() const override { return inner_.foundPorts(); }
-    std::string deviceName(int n) const override { return inner_.deviceName(n); }
-
-private:
-    SerialPort& inner_;
 };
 
 double least(const std::vector<double>& v) {

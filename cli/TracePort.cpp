@@ -19,27 +19,27 @@ std::string hexBytes(std::span<const std::uint8_t> bytes) {
 }  // namespace
 
 TracePort::TracePort(SerialPort& port, Clock& clock, Sink sink)
-    : port_(port), clock_(clock), sink_(std::move(sink)), start_(clock.nowSeconds()) {}
+    : ForwardingPort(port), clock_(clock), sink_(std::move(sink)), start_(clock.nowSeconds()) {}
 
 bool TracePort::open(int portNumber) {
-    const bool opened = port_.open(portNumber);
-    tell((opened ? "open " : "cannot open ") + port_.deviceName(portNumber) +
-         (opened ? "" : ": " + port_.lastError()));
+    const bool opened = inner().open(portNumber);
+    tell((opened ? "open " : "cannot open ") + inner().deviceName(portNumber) +
+         (opened ? "" : ": " + inner().lastError()));
     return opened;
 }
 
 void TracePort::close() {
-    if (port_.isOpen()) tell("close");
-    port_.close();
+    if (inner().isOpen()) tell("close");
+    inner().close();
 }
 
 bool TracePort::write(std::span<const std::uint8_t> bytes) {
     tell(">" + hexBytes(bytes));
-    return port_.write(bytes);
+    return inner().write(bytes);
 }
 
 Bytes TracePort::readAll() {
-    Bytes bytes = port_.readAll();
+    Bytes bytes = inner().readAll();
     if (!bytes.empty()) tell("<" + hexBytes(bytes));
     return bytes;
 }
@@ -48,7 +48,7 @@ void TracePort::tell(std::string_view what) {
     const auto ms = std::lround((clock_.nowSeconds() - start_) * 1000.0);
     char stamp[24];
     std::snprintf(stamp, sizeof stamp, "%6ld ms ", ms);
-    sink_(stamp + port_.settings() + " " + std::string(what));
+    sink_(stamp + inner().settings() + " " + std::string(what));
 }
 
 }  // namespace tessra::cli

@@ -12,58 +12,58 @@ constexpr std::string_view kReceived = "received  ";
 constexpr std::string_view kUnread = "unread    ";
 }  // namespace
 
-TrafficPort::TrafficPort(SerialPort& inner, TrafficLog& log) : inner_(inner), log_(log) {}
+TrafficPort::TrafficPort(SerialPort& inner, TrafficLog& log) : ForwardingPort(inner), log_(log) {}
 
 bool TrafficPort::open(int portNumber) {
     endWaits("before the port opened again", false);
-    const bool opened = inner_.open(portNumber);
+    const bool opened = inner().open(portNumber);
     std::string line = portCaption(portNumber) + (opened ? " opened: " : " not opened: ") +
-                       inner_.deviceName(portNumber) + " at " + inner_.settings();
-    if (!opened) line += ": " + inner_.lastError();
+                       inner().deviceName(portNumber) + " at " + inner().settings();
+    if (!opened) line += ": " + inner().lastError();
     log_.add(line);
     if (opened) portNumber_ = portNumber;
     return opened;
 }
 
 void TrafficPort::close() {
-    const bool wasOpen = inner_.isOpen();
+    const bool wasOpen = inner().isOpen();
     if (wasOpen) {
         endWaits("then the port closed", true);
-        if (inner_.bytesWaiting() > 0) {
-            const Bytes unread = inner_.readAll();
+        if (inner().bytesWaiting() > 0) {
+            const Bytes unread = inner().readAll();
             log_.add(std::string(kUnread) + hexWithText(unread) + "  dropped at the close");
         }
     }
-    inner_.close();
+    inner().close();
     if (wasOpen) log_.add(portCaption(portNumber_) + " closed");
 }
 
 bool TrafficPort::setSettings(std::string_view settings) {
-    const bool accepted = inner_.setSettings(settings);
+    const bool accepted = inner().setSettings(settings);
     if (!accepted) log_.add("settings refused: " + std::string(settings));
     return accepted;
 }
 
 bool TrafficPort::write(std::span<const std::uint8_t> bytes) {
     endWaits("before the next write", false);
-    const bool written = inner_.write(bytes);
+    const bool written = inner().write(bytes);
     if (written) {
         log_.add(std::string(kSent) + hexWithText(bytes));
     } else {
-        log_.add("write failed (" + inner_.lastError() + ")  " + hexWithText(bytes));
+        log_.add("write failed (" + inner().lastError() + ")  " + hexWithText(bytes));
     }
     return written;
 }
 
 int TrafficPort::bytesWaiting() {
-    const int waiting = inner_.bytesWaiting();
+    const int waiting = inner().bytesWaiting();
     check(replyChecks_);
     replyChecks_.waiting = waiting;
     return waiting;
 }
 
 Bytes TrafficPort::readAll() {
-    Bytes bytes = inner_.readAll();
+    Bytes bytes = inner().readAll();
     if (bytes.empty()) {
         log_.add("read with nothing received");
     } else {
@@ -76,7 +76,7 @@ Bytes TrafficPort::readAll() {
 }
 
 bool TrafficPort::dsr() {
-    const bool asserted = inner_.dsr();
+    const bool asserted = inner().dsr();
     check(dsrChecks_);
     if (asserted) {
         log_.add("DSR asserted, waited " + describe(dsrChecks_));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/SerialPort.h"
+#include "link/ForwardingPort.h"
 #include "link/TrafficLog.h"
 
 namespace tessra {
@@ -14,28 +14,19 @@ namespace tessra {
 // still open when the port closes is logged as an inferred time-out. Bytes
 // that arrived but were never read are read here at the close, which drops
 // them anyway, and logged as unread.
-class TrafficPort final : public SerialPort {
+class TrafficPort final : public ForwardingPort {
 public:
     TrafficPort(SerialPort& inner, TrafficLog& log);
 
     bool open(int portNumber) override;
     void close() override;
-    bool isOpen() const override { return inner_.isOpen(); }
 
     bool setSettings(std::string_view settings) override;
-    std::string settings() const override { return inner_.settings(); }
-    void setBinaryMode() override { inner_.setBinaryMode(); }
 
     bool write(std::span<const std::uint8_t> bytes) override;
     int bytesWaiting() override;
     Bytes readAll() override;
     bool dsr() override;
-    void waitForInput(std::chrono::milliseconds limit) override { inner_.waitForInput(limit); }
-
-    std::string lastError() const override { return inner_.lastError(); }
-    PortFailure lastFailure() const override { return inner_.lastFailure(); }
-    std::vector<FoundPort> foundPorts() const override { return inner_.foundPorts(); }
-    std::string deviceName(int portNumber) const override { return inner_.deviceName(portNumber); }
 
 private:
     // A run of checks that has not ended yet.
@@ -51,7 +42,6 @@ private:
     // Logs the waits the next event interrupts; at a close they are time-outs.
     void endWaits(std::string_view event, bool closing);
 
-    SerialPort& inner_;
     TrafficLog& log_;
     int portNumber_ = 0;
     Checks dsrChecks_;
