@@ -10,7 +10,7 @@ class QtAppEnvironment final : public ::testing::Environment {
 public:
     void SetUp() override {
         static int argc = 1;
-        static char name[] = "tessra_app_tests";
+        static char name[] = "tessra_tests";
         static char* argv[] = {name, nullptr};
         app_ = std::make_unique<QApplication>(argc, argv);
     }
