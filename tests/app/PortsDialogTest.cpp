@@ -54,7 +54,6 @@ TEST_F(PortsDialogTest, NewAdapterIsProposedForTheFirstFreeEntryOnce) {
 
     dialog->save();
     const PortMap saved(map);
-    EXPECT_EQ(saved.saved(1), "");
     EXPECT_EQ(saved.saved(2), "/tmp/tessra-com2");
     EXPECT_EQ(saved.device(3), "/tmp/tessra-env");
     EXPECT_EQ(saved.saved(6), "/dev/ttyUSB0");

@@ -12,8 +12,6 @@ namespace tessra::testing {
 namespace {
 
 using Commands = LinkTest;
-using commands::kMaintenanceColumn;
-using commands::kPaperButtons;
 
 // Bytes on the wire, one entry per port opening, of every button that sends;
 // the others are always disabled.
@@ -33,7 +31,8 @@ const std::map<std::string_view, std::vector<Bytes>> kSent{
 
 TEST_F(Commands, EachButtonSendsItsBuffersOneOpeningAndOneWritePerByte) {
     using Buttons = std::span<const commands::CommandButton>;
-    for (const Buttons table : {Buttons(kMaintenanceColumn), Buttons(kPaperButtons)}) {
+    for (const Buttons table :
+         {Buttons(commands::kMaintenanceColumn), Buttons(commands::kPaperButtons)}) {
         for (const commands::CommandButton& b : table) {
             SCOPED_TRACE(b.control);
             port.openings.clear();

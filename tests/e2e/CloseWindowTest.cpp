@@ -37,14 +37,11 @@ TEST_F(CloseWindow, DuringAnAutomaticReadStopsAfterTheAttemptUnderWayThenCloses)
         EXPECT_FALSE(port.isOpen());
     });
     // Ends a box's loop too, should one wrongly appear.
-    QTimer watchdog;
-    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(1); });
-    watchdog.start(10s);
+    QTimer::singleShot(10s, form.get(), [] { QCoreApplication::exit(1); });
     // As in main(): the event loop ends when the last window has closed.
     EXPECT_EQ(QApplication::exec(), 0) << "the window did not close, or a box appeared";
 
     EXPECT_TRUE(openAfterTheClick) << "the window stays until the click handler has returned";
-    EXPECT_FALSE(form->isVisible());
     // Two attempts, not 21: a third, at 9600 bps as well, would reach the printer too.
     ASSERT_TRUE(logged("settings read"));
     std::this_thread::sleep_for(400ms);

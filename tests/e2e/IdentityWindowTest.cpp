@@ -13,15 +13,15 @@ namespace {
 
 using Row = std::vector<std::string>;
 
-class IdentityWindow : public WindowWithPrinter {
-protected:
-    Row texts(int first, int last) const {
-        Row row;
-        for (int box = first; box <= last; ++box)
-            row.push_back(form->Text.at(static_cast<std::size_t>(box))->text().toStdString());
-        return row;
-    }
-};
+using IdentityWindow = WindowWithPrinter;
+
+// What Text<first> to Text<last> show.
+Row texts(const app::Form1& form, int first, int last) {
+    Row row;
+    for (int box = first; box <= last; ++box)
+        row.push_back(form.Text.at(static_cast<std::size_t>(box))->text().toStdString());
+    return row;
+}
 
 TEST_F(IdentityWindow, CustomerCodeWriteThenMacSavesWithAutoIncrementEachLoadedBack) {
     ASSERT_NO_FATAL_FAILURE(start());
@@ -50,12 +50,12 @@ TEST_F(IdentityWindow, CustomerCodeWriteThenMacSavesWithAutoIncrementEachLoadedB
     for (const auto& [hex, row] : saves) {
         form->Command13->click();
         form->Command12->click();
-        EXPECT_EQ(texts(7, 12), row);
+        EXPECT_EQ(texts(*form, 7, 12), row);
         EXPECT_TRUE(loggedInOrder(
             {"9600: MAC write 0A 5C 3E " + hex + "\n", "9600: MAC read 0A 5C 3E " + hex + "\n"}));
     }
-    EXPECT_EQ(op.questions.size(), 1u);             // the password is asked once per run
-    EXPECT_EQ(texts(4, 6), (Row{"1", "1C", "1"}));  // the next printer's address
+    EXPECT_EQ(op.questions.size(), 1u);                    // the password is asked once per run
+    EXPECT_EQ(texts(*form, 4, 6), (Row{"1", "1C", "1"}));  // the next printer's address
     EXPECT_TRUE(op.messages.empty()) << op.messages.front().text;
 }
 
