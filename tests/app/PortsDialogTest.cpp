@@ -29,46 +29,35 @@ protected:
     std::vector<FoundPort> found;
 };
 
-TEST_F(PortsDialogTest, NewAdapterIsProposedPastSavedEnvironmentAndBuiltInEntries) {
+// Saved, typed, environment and built-in entries are taken: an adapter plugged
+// in meanwhile is proposed for the first free one at Refresh, once.
+TEST_F(PortsDialogTest, NewAdapterIsProposedForTheFirstFreeEntryOnce) {
     map.save(2, "/tmp/tessra-com2");
+    map.save(5, "/dev/ttyACM0");
     ::setenv("TESSRA_COM3", "/tmp/tessra-env", 1);
-    found = {kBuiltIn, kUsb};
+    found = {kBuiltIn};
     const auto dialog = open();
+    QTest::keyClicks(dialog->deviceBox(4)->lineEdit(), "/tmp/tessra-sim");
+    found = {kBuiltIn, kUsb};
+    dialog->rescan();
+    EXPECT_TRUE(dialog->opensLabel(6)->text().contains("proposed"));
+    dialog->rescan();
 
     EXPECT_EQ(dialog->chosenDevice(1), "");  // /dev/ttyS0 is a port of its own
-    EXPECT_EQ(dialog->chosenDevice(2), "/tmp/tessra-com2");
     EXPECT_TRUE(dialog->opensLabel(3)->text().contains("TESSRA_COM3, which wins"));
-    EXPECT_EQ(dialog->chosenDevice(4), "/dev/ttyUSB0");
-    EXPECT_EQ(dialog->deviceBox(4)->currentText(),
+    EXPECT_EQ(dialog->chosenDevice(4), "/tmp/tessra-sim");
+    EXPECT_EQ(dialog->deviceBox(6)->currentText(),
               "/dev/ttyUSB0: FT232R USB UART (FTDI, serial A50285BI)");
-    EXPECT_TRUE(dialog->opensLabel(4)->text().contains("proposed"));
+    EXPECT_EQ(dialog->chosenDevice(7), "");
+    dialog->deviceBox(5)->lineEdit()->clear();
+    EXPECT_TRUE(dialog->opensLabel(5)->text().contains("/dev/ttyS4 (default)"));
 
     dialog->save();
     const PortMap saved(map);
-    EXPECT_EQ(saved.saved(1), "");
     EXPECT_EQ(saved.saved(2), "/tmp/tessra-com2");
-    EXPECT_EQ(saved.saved(4), "/dev/ttyUSB0");
     EXPECT_EQ(saved.device(3), "/tmp/tessra-env");
-}
-
-TEST_F(PortsDialogTest, RefreshFindsAnAdapterPluggedInMeanwhileAndKeepsTypedPaths) {
-    const auto dialog = open();
-    QTest::keyClicks(dialog->deviceBox(1)->lineEdit(), "/tmp/tessra-sim");
-    found = {kUsb};
-    dialog->rescan();
-    EXPECT_EQ(dialog->chosenDevice(1), "/tmp/tessra-sim");
-    EXPECT_EQ(dialog->chosenDevice(2), "/dev/ttyUSB0");
-    dialog->rescan();
-    EXPECT_EQ(dialog->chosenDevice(3), "") << "proposed once, not again for the next entry";
-}
-
-TEST_F(PortsDialogTest, ClearingAChoiceGoesBackToTheDefault) {
-    map.save(5, "/dev/ttyACM0");
-    const auto dialog = open();
-    dialog->deviceBox(5)->lineEdit()->clear();
-    EXPECT_TRUE(dialog->opensLabel(5)->text().contains("/dev/ttyS4 (default)"));
-    dialog->save();
-    EXPECT_EQ(map.resolve(5).source, PortSource::Default);
+    EXPECT_EQ(saved.saved(6), "/dev/ttyUSB0");
+    EXPECT_EQ(saved.resolve(5).source, PortSource::Default);
 }
 
 }  // namespace

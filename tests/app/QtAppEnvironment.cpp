@@ -1,4 +1,4 @@
-// One QApplication for every widget test of the binary.
+// One QApplication for every widget test of the program.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -7,17 +7,14 @@
 namespace {
 
 class QtAppEnvironment final : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "tessra_app_tests";
-        static char* argv[] = {name, nullptr};
-        app_ = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
+    int argc_ = 1;
+    char name_[13] = "tessra_tests";
+    char* argv_[2] = {name_, nullptr};
     std::unique_ptr<QApplication> app_;
+
+public:
+    void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
+    void TearDown() override { app_.reset(); }
 };
 
 [[maybe_unused]] const auto* const kEnvironment =

@@ -3,10 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <memory>
 
 #include "app/Form1.h"
@@ -30,15 +26,6 @@ protected:
     }
     QAbstractButton* button(const QString& name) const { return control<QAbstractButton>(name); }
 
-    // What the control shows as its caption or text.
-    static QString caption(const QWidget* w) {
-        if (auto* b = qobject_cast<const QAbstractButton*>(w)) return b->text();
-        if (auto* g = qobject_cast<const QGroupBox*>(w)) return g->title();
-        if (auto* l = qobject_cast<const QLabel*>(w)) return l->text();
-        if (auto* e = qobject_cast<const QLineEdit*>(w)) return e->text();
-        if (auto* p = qobject_cast<const QPlainTextEdit*>(w)) return p->toPlainText();
-        return {};
-    }
     bool shown(const QWidget* w) const { return w->isVisibleTo(form.get()); }
     static bool bold(const QWidget* w) { return w->font().bold(); }
 };

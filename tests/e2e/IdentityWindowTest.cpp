@@ -1,41 +1,47 @@
-// MAC address save and load, customer code write and read, from the window
-// against the virtual printer through the real serial adapter.
+// Customer code and MAC address from the window, against the virtual printer
+// through the real serial adapter.
 #include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QScrollBar>
 
 #include "WindowWithPrinter.h"
-#include "identity/IdentityTexts.h"
+#include "models/Profiles.h"
 
 namespace tessra::testing {
 namespace {
 
 using Row = std::vector<std::string>;
 
-class IdentityWindow : public WindowWithPrinter {
-protected:
-    // The MAC controls wait for a model to be chosen.
-    void startWithMacControls() {
-        ASSERT_NO_FATAL_FAILURE(start());
-        chooseModel(models::Model::Velda);
-        ASSERT_TRUE(form->Command13->isEnabled());
-    }
-    void setAddress(int mac4, int mac5, int mac6) const {
-        form->VScroll[1]->setValue(mac4);
-        form->VScroll[2]->setValue(mac5);
-        form->VScroll[3]->setValue(mac6);
-    }
-    void load() {
-        form->Command12->click();
-        EXPECT_TRUE(op.messages.empty()) << op.messages.front().text;
-    }
-};
+using IdentityWindow = WindowWithPrinter;
 
-TEST_F(IdentityWindow, ThreeSavesWithAutoIncrementEachLoadedBack) {
-    ASSERT_NO_FATAL_FAILURE(startWithMacControls());
-    setAddress(0x01, 0x1B, 0xFE);
+// What Text<first> to Text<last> show.
+Row texts(const app::Form1& form, int first, int last) {
+    Row row;
+    for (int box = first; box <= last; ++box)
+        row.push_back(form.Text.at(static_cast<std::size_t>(box))->text().toStdString());
+    return row;
+}
+
+TEST_F(IdentityWindow, CustomerCodeWriteThenMacSavesWithAutoIncrementEachLoadedBack) {
+    ASSERT_NO_FATAL_FAILURE(start());
+    form->Command20[0]->click();  // the first read offers the write
+    EXPECT_EQ(form->Text13->text(), "1");
+    form->Text13->setText("42");
+    form->Command20[1]->click();
+    form->Text13->setText("7");
+    form->Command20[0]->click();
+    EXPECT_EQ(form->Text13->text(), "42");
+    EXPECT_TRUE(loggedInOrder({"9600: customer code read 1\n", "9600: customer code write 42\n",
+                               "9600: customer code read 42\n"}));
+
+    // The MAC controls wait for a model to be chosen.
+    form->Opt_PRT_MODEL->button(static_cast<int>(models::Model::Velda))->click();
+    form->VScroll[1]->setValue(0x01);
+    form->VScroll[2]->setValue(0x1B);
+    form->VScroll[3]->setValue(0xFE);
     form->Check1->setChecked(true);
     op.answers = {"Kovak"};
-
     const std::vector<std::pair<std::string, Row>> saves{
         {"01 1B FE", {"A", "5C", "3E", "1", "1B", "FE"}},
         {"01 1B FF", {"A", "5C", "3E", "1", "1B", "FF"}},
@@ -43,52 +49,13 @@ TEST_F(IdentityWindow, ThreeSavesWithAutoIncrementEachLoadedBack) {
     };
     for (const auto& [hex, row] : saves) {
         form->Command13->click();
-        EXPECT_TRUE(printer.waitForLine("9600: MAC write 0A 5C 3E " + hex + "\n"))
-            << printer.transcript();
-        load();
-        EXPECT_EQ(readBackRow(), row);
-        EXPECT_TRUE(printer.waitForLine("9600: MAC read 0A 5C 3E " + hex + "\n"))
-            << printer.transcript();
+        form->Command12->click();
+        EXPECT_EQ(texts(*form, 7, 12), row);
+        EXPECT_TRUE(loggedInOrder(
+            {"9600: MAC write 0A 5C 3E " + hex + "\n", "9600: MAC read 0A 5C 3E " + hex + "\n"}));
     }
-    EXPECT_EQ(op.questions.size(), 1u);  // the password is asked once per run
-    EXPECT_EQ(text(4), "1");
-    EXPECT_EQ(text(5), "1C");
-    EXPECT_EQ(text(6), "1");  // the next printer's address
-    EXPECT_TRUE(op.messages.empty()) << op.messages.front().text;
-}
-
-TEST_F(IdentityWindow, WrongPasswordLeavesThePrintersAddress) {
-    ASSERT_NO_FATAL_FAILURE(startWithMacControls());
-    setAddress(0x02, 0x03, 0x04);
-    op.answers = {"kovak"};
-    form->Command13->click();
-    EXPECT_EQ(
-        op.messages,
-        (std::vector<FakeOperator::Message>{{std::string(identity::kInvalidPasswordMessage), ""}}));
-    op.messages.clear();
-
-    load();
-    EXPECT_EQ(readBackRow(), (Row{"A", "5C", "3E", "0", "0", "1"}));
-    ASSERT_TRUE(printer.waitForLine("9600: MAC read 0A 5C 3E 00 00 01\n")) << printer.transcript();
-    EXPECT_EQ(printer.transcript().find("MAC write"), std::string::npos) << printer.transcript();
-    EXPECT_EQ(text(6), "4");  // no increment either
-}
-
-TEST_F(IdentityWindow, CustomerCodeWriteThenRead) {
-    ASSERT_NO_FATAL_FAILURE(start());
-    form->Command20[0]->click();  // the first read offers the write
-    EXPECT_EQ(form->Text13->text(), "1");
-    ASSERT_TRUE(form->Command20[1]->isEnabled());
-
-    form->Text13->setText("42");
-    form->Command20[1]->click();
-    EXPECT_TRUE(printer.waitForLine("9600: customer code write 42\n")) << printer.transcript();
-
-    form->Text13->setText("7");
-    form->Command20[0]->click();
-    EXPECT_EQ(form->Text13->text(), "42");
-    EXPECT_TRUE(printer.inOrder({"9600: customer code read 1\n", "9600: customer code write 42\n",
-                                 "9600: customer code read 42\n"}));
+    EXPECT_EQ(op.questions.size(), 1u);                    // the password is asked once per run
+    EXPECT_EQ(texts(*form, 4, 6), (Row{"1", "1C", "1"}));  // the next printer's address
     EXPECT_TRUE(op.messages.empty()) << op.messages.front().text;
 }
 

@@ -1,8 +1,14 @@
 // Read and Write of the settings block from the window, against the virtual
 // printer through the real serial adapter.
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QPushButton>
+#include <algorithm>
 #include <fstream>
 
 #include "WindowWithPrinter.h"
+#include "settings/SettingsExchange.h"
 
 namespace tessra::testing {
 namespace {
@@ -13,12 +19,7 @@ using settings::Group;
 // Sound, no parity; USB disabled, buzzer pattern 2, full cut only, cutter
 // installed; Lv4, 58mm, 48CPL, paper type 3.
 constexpr const char* kPrinterBlock = "10 1D 2A 7B";
-
-struct Expected {
-    Group group;
-    int member;
-};
-const std::vector<Expected> kPrinterSelections{
+const std::vector<std::pair<Group, int>> kPrinterSelections{
     {Group::Codepage, 16},         {Group::SerialBaudrate, 5}, {Group::SerialParityBit, 0},
     {Group::SerialHandshaking, 1}, {Group::ErrorSound, 1},     {Group::UsbMode, 2},
     {Group::ExtBuzzer, 1},         {Group::AutocutMode, 1},    {Group::Autocut, 0},
@@ -26,86 +27,47 @@ const std::vector<Expected> kPrinterSelections{
     {Group::PaperType, 3},
 };
 
+const std::vector<std::pair<Group, int>> kChanges{
+    {Group::Codepage, 2}, {Group::ErrorSound, 2}, {Group::PrintSpeed, 0}, {Group::PaperType, 5}};
+
 class SettingsWindow : public WindowWithPrinter {
 protected:
-    void startAt57600() {
-        const std::string state = (printer.dir() / "flash").string();
-        std::ofstream(state) << "block " << kPrinterBlock << "\nmac 0A 5C 3E 00 00 01\n"
-                             << "customer-code 1\nwireless-mode 0\ncuts 0\nprints 0\n";
-        ASSERT_NO_FATAL_FAILURE(start({"--state", state, "--speed", "57600"}));
-        ASSERT_TRUE(printer.waitForLine(std::string("settings ") + kPrinterBlock + ","))
-            << printer.transcript();
-    }
-    void expectSelections(const std::vector<Expected>& expected) const {
-        for (const Expected& e : expected)
-            EXPECT_EQ(selected(e.group), e.member) << settings::optionGroup(e.group).name;
-    }
-    // Moves every group away from the printer's block, so a read must set them all.
-    void selectOtherMembers() const {
-        for (const Expected& e : kPrinterSelections) choose(e.group, e.member == 0 ? 1 : 0);
+    void choose(Group group, int index) const { form->optionGroup(group)->button(index)->click(); }
+    // Moves every group away from the given selections, then reads.
+    void readOver(const std::vector<std::pair<Group, int>>& expected) {
+        for (const auto& [group, member] : expected) choose(group, member == 0 ? 1 : 0);
+        form->cmdSelPage[0]->click();
+        EXPECT_TRUE(op.messages.empty()) << op.messages.front().text;
+        for (const auto& [group, member] : expected)
+            EXPECT_EQ(form->optionPanel().selected(group), member) << static_cast<int>(group);
     }
 };
 
-TEST_F(SettingsWindow, AutoReadFindsThePrinterAt57600AndShowsItsBlock) {
-    ASSERT_NO_FATAL_FAILURE(startAt57600());
-    selectOtherMembers();
-    read();  // Auto is the start-up method
-    EXPECT_TRUE(op.messages.empty()) << op.messages.front().text;
+TEST_F(SettingsWindow, AutoReadFindsThePrinterAt57600ThenWriteAndReadBack) {
+    const std::string state = (printer.dir() / "flash").string();
+    std::ofstream(state) << "block " << kPrinterBlock << "\nmac 0A 5C 3E 00 00 01\n"
+                         << "customer-code 1\nwireless-mode 0\ncuts 0\nprints 0\n";
+    ASSERT_NO_FATAL_FAILURE(start({"--state", state, "--speed", "57600"}));
+    readOver(kPrinterSelections);  // Auto is the start-up method
     EXPECT_EQ(form->cboSPEED->currentText(), "57600");
-    expectSelections(kPrinterSelections);
-    EXPECT_TRUE(printer.inOrder(
-        {"57600: settings read 10 1D 2A 7B\n", "57600: printed \" Read Complete\"\n"}));
-    // The speeds tried before were not understood.
-    EXPECT_TRUE(printer.waitForLine("57600: not understood: 7 bytes at 9600 bps\n"));
-    EXPECT_TRUE(printer.waitForLine("57600: not understood: 7 bytes at 115200 bps\n"))
-        << printer.transcript();
-}
+    EXPECT_TRUE(logged("57600: not understood: 7 bytes at 9600 bps\n")) << printer.transcript();
 
-TEST_F(SettingsWindow, WriteChangedGroupsThenReadThemBack) {
-    ASSERT_NO_FATAL_FAILURE(startAt57600());
-    read();
-    ASSERT_EQ(form->cboSPEED->currentText(), "57600");
-
-    choose(Group::Codepage, 2);
-    choose(Group::ErrorSound, 2);
-    choose(Group::PrintSpeed, 0);
-    choose(Group::PaperType, 5);
-    write();
+    std::vector<std::pair<Group, int>> written = kPrinterSelections;
+    for (const auto& [group, member] : kChanges) {
+        choose(group, member);
+        std::ranges::find(written, group, &std::pair<Group, int>::first)->second = member;
+    }
+    form->cmdSelPage[1]->click();
     EXPECT_TRUE(op.messages.empty()) << op.messages.front().text;
     // 02; 05+08+20; unchanged; 00+08+10+A0.
-    EXPECT_TRUE(printer.inOrder({"57600: printed \" Setting Complete\"\n", "57600: cut\n",
-                                 "57600: settings write 02 2D 2A B8 ("}));
+    EXPECT_TRUE(loggedInOrder({"57600: printed \" Setting Complete\"\n", "57600: cut\n",
+                               "57600: settings write 02 2D 2A B8 ("}));
 
-    // Read back at the speed the automatic read found, which is quicker.
-    selectOtherMembers();
+    // Back at the speed the automatic read found, which is quicker.
     form->Opt_read->button(kManualReadMember)->click();
-    read();
-    EXPECT_TRUE(op.messages.empty()) << op.messages.front().text;
-    std::vector<Expected> written = kPrinterSelections;
-    for (Expected& e : written) {
-        if (e.group == Group::Codepage) e.member = 2;
-        if (e.group == Group::ErrorSound) e.member = 2;
-        if (e.group == Group::PrintSpeed) e.member = 0;
-        if (e.group == Group::PaperType) e.member = 5;
-    }
-    expectSelections(written);
-    EXPECT_TRUE(
-        printer.inOrder({"settings write 02 2D 2A B8 (", "57600: settings read 02 2D 2A B8\n",
-                         "57600: printed \" Read Complete\"\n"}));
-}
-
-TEST_F(SettingsWindow, ManualReadAtAnotherSpeedTimesOut) {
-    ASSERT_NO_FATAL_FAILURE(startAt57600());
-    selectOtherMembers();
-    form->Opt_read->button(kManualReadMember)->click();
-    ASSERT_EQ(form->cboSPEED->currentText(), "9600");
-    read();
-    EXPECT_EQ(op.messageTexts(), std::vector<std::string>{std::string(kTimeoutMessage)});
-    EXPECT_EQ(selected(Group::Codepage), 0);  // untouched
-    EXPECT_TRUE(printer.waitForLine("57600: not understood: 7 bytes at 9600 bps\n"))
-        << printer.transcript();
-    EXPECT_EQ(printer.transcript().find("settings read"), std::string::npos);
-    EXPECT_EQ(printer.transcript().find("printed"), std::string::npos);
+    readOver(written);
+    EXPECT_TRUE(loggedInOrder({"settings write 02 2D 2A B8 (", "57600: settings read 02 2D 2A B8\n",
+                               "57600: printed \" Read Complete\"\n"}));
 }
 
 }  // namespace
