@@ -22,6 +22,9 @@ protected:
     FakeLineChoice line;
     PrinterLink link{port, clock, op, line};
 
+    // Whatever a test ran, nothing holds the port afterwards.
+    void TearDown() override { EXPECT_FALSE(port.isOpen()) << "the port was left open"; }
+
     // One command as a click sends it: inside the guard.
     void sendData(std::span<const std::uint8_t> data, int count, int mode) {
         link.runExclusive([&] { link.Send_Data(data, count, mode); });
