@@ -13,59 +13,53 @@
 namespace tessra::sim {
 namespace {
 
+const PrinterState kSample{.block = {0x3F, 0xAE, 0x5A, 0xDC},
+                           .mac = {0x0A, 0x5C, 0x3E, 0x10, 0xFF, 0x01},
+                           .customerCode = 255,
+                           .wirelessMode = 3,
+                           .cuts = 12,
+                           .prints = 34};
+
 class StateFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("tessra-sim-state-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
-    }
+    void SetUp() override { std::filesystem::create_directories(dir_); }
     void TearDown() override { std::filesystem::remove_all(dir_); }
     std::string path(const char* name) const { return (dir_ / name).string(); }
-    void write(const std::string& file, const std::string& content) const {
-        std::ofstream(file, std::ios::binary) << content;
-    }
 
-    std::filesystem::path dir_;
+    const std::filesystem::path dir_ =
+        std::filesystem::temp_directory_path() /
+        ("tessra-sim-state-" + std::to_string(::getpid()) + "-" +
+         ::testing::UnitTest::GetInstance()->current_test_info()->name());
 };
 
-PrinterState sample() {
-    PrinterState s;
-    s.block = {0x3F, 0xAE, 0x5A, 0xDC};
-    s.mac = {0x0A, 0x5C, 0x3E, 0x10, 0xFF, 0x01};
-    s.customerCode = 255;
-    s.wirelessMode = 3;
-    s.cuts = 12;
-    s.prints = 34;
-    return s;
-}
-
+// Saved through a temporary file; comments and blank lines added by hand are ignored.
 TEST_F(StateFile, RoundTrip) {
     const std::string file = path("state");
     std::string why;
-    ASSERT_TRUE(saveStateFile(file, sample(), &why)) << why;
+    ASSERT_TRUE(saveStateFile(file, kSample, &why)) << why;
+    EXPECT_FALSE(std::filesystem::exists(file + ".tmp"));
+    std::ofstream(file, std::ios::app) << "\n# flash\n  \n";
     const LoadedState loaded = loadStateFile(file);
     EXPECT_EQ(loaded.problem, "");
-    EXPECT_EQ(loaded.state, sample());
-    EXPECT_FALSE(std::filesystem::exists(file + ".tmp"));
+    EXPECT_EQ(loaded.state, kSample);
+    EXPECT_FALSE(saveStateFile(path("no/such/state"), kSample, &why));
 }
 
-TEST_F(StateFile, FormatIsPlainText) {
-    EXPECT_EQ(formatState(sample()),
-              "# tessra-printer-sim state\nblock 3F AE 5A DC\nmac 0A 5C 3E 10 FF 01\n"
-              "customer-code 255\nwireless-mode 3\ncuts 12\nprints 34\n");
+TEST_F(StateFile, AMissingOrDamagedFileGivesTheDefaultsAndSaysWhy) {
+    const LoadedState missing = loadStateFile(path("none"));
+    EXPECT_TRUE(missing.missing);
+    EXPECT_EQ(missing.state, PrinterState{});
+    EXPECT_NE(missing.problem.find("does not exist yet"), std::string::npos) << missing.problem;
+
+    std::ofstream(path("damaged")) << "cuts 1\n";
+    const LoadedState damaged = loadStateFile(path("damaged"));
+    EXPECT_FALSE(damaged.missing);
+    EXPECT_EQ(damaged.state, PrinterState{});
+    EXPECT_NE(damaged.problem.find("is damaged"), std::string::npos) << damaged.problem;
 }
 
-TEST_F(StateFile, MissingFileGivesDefaultsAndSaysSo) {
-    const LoadedState loaded = loadStateFile(path("none"));
-    EXPECT_TRUE(loaded.missing);
-    EXPECT_EQ(loaded.state, PrinterState{});
-    EXPECT_NE(loaded.problem.find("does not exist yet"), std::string::npos) << loaded.problem;
-}
-
-TEST_F(StateFile, DamagedFilesGiveDefaultsAndSayWhy) {
-    const std::string good = formatState(sample());
+TEST(StateText, DamageIsNamed) {
+    const std::string good = formatState(kSample);
     const std::vector<std::pair<std::string, std::string>> damaged{
         {"", "\"block\" missing"},
         {good.substr(0, good.find("mac")), "\"mac\" missing"},
@@ -82,26 +76,10 @@ TEST_F(StateFile, DamagedFilesGiveDefaultsAndSayWhy) {
         {std::string("\0\xFF\xFE garbage", 12), "unknown key"},
     };
     for (const auto& [content, reason] : damaged) {
-        const std::string file = path("damaged");
-        write(file, content);
-        const LoadedState loaded = loadStateFile(file);
-        EXPECT_EQ(loaded.state, PrinterState{}) << content;
-        EXPECT_FALSE(loaded.missing);
-        EXPECT_NE(loaded.problem.find("is damaged"), std::string::npos) << loaded.problem;
-        EXPECT_NE(loaded.problem.find(reason), std::string::npos) << loaded.problem;
+        std::string problem;
+        EXPECT_FALSE(parseState(content, &problem)) << content;
+        EXPECT_NE(problem.find(reason), std::string::npos) << problem;
     }
-}
-
-TEST_F(StateFile, CommentsAndBlankLinesAreIgnored) {
-    const std::string file = path("state");
-    write(file, "\n# flash\n" + formatState(sample()) + "\n  \n");
-    EXPECT_EQ(loadStateFile(file).state, sample());
-}
-
-TEST_F(StateFile, SaveIntoAMissingFolderFails) {
-    std::string why;
-    EXPECT_FALSE(saveStateFile(path("no/such/state"), sample(), &why));
-    EXPECT_FALSE(why.empty());
 }
 
 ParsedOptions parse(std::vector<std::string_view> args) {
@@ -123,30 +101,19 @@ TEST(SimOptions, AllOptions) {
 }
 
 TEST(SimOptions, BadValuesAreErrors) {
-    for (const auto& args : std::vector<std::vector<std::string_view>>{{"--speed", "9601"},
-                                                                       {"--speed"},
-                                                                       {"--parity", "mark"},
-                                                                       {"--reply-delay", "-1"},
-                                                                       {"--reply-delay", "x"},
-                                                                       {"--link"},
-                                                                       {"--frobnicate"}}) {
-        EXPECT_NE(parse(args).error, "") << args[0];
-    }
+    const std::vector<std::vector<std::string_view>> bad{
+        {"--speed", "9601"},    {"--speed"}, {"--parity", "mark"}, {"--reply-delay", "-1"},
+        {"--reply-delay", "x"}, {"--link"},  {"--frobnicate"}};
+    for (const auto& args : bad) EXPECT_NE(parse(args).error, "") << args[0];
 }
 
 TEST(SimOptions, SpeedAndParityGoIntoTheBlock) {
+    PrinterState s{.block = {0x00, 0x3A, 0x01, 0x00}};
     SimOptions o;
     o.speed = 38400;
     o.parity = 'o';
-    PrinterState s;
-    s.block = {0x00, 0x3A, 0x01, 0x00};
     applyLineOptions(o, s);
     EXPECT_EQ(s.block, (std::array<std::uint8_t, 4>{0x00, 0xBC, 0x01, 0x00}));
-}
-
-TEST(SimOptions, HelpSaysOnlyTheSpeedIsMatched) {
-    EXPECT_TRUE(parse({"--help"}).options.help);
-    EXPECT_NE(usageText().find("only the speed is matched"), std::string::npos);
 }
 
 }  // namespace
