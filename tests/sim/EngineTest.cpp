@@ -60,6 +60,7 @@ struct Case {
     Lines lines;  // after "9600: ", until the line goes quiet
     Bytes reply = {};
     std::uint64_t prints = 0;
+    friend void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 };
 
 const std::vector<Case>& cases() {
