@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "sim/SessionSpeed.h"
+
 namespace tessra::sim {
 
 namespace {
@@ -129,7 +131,7 @@ int runLoop(Pty& pty, Engine& engine, int replyDelayMs, const LoopHooks& hooks,
         std::vector<std::uint8_t> bytes;
     };
     std::deque<Reply> replies;
-    int sessionSpeed = 0;  // last seen while the utility held the line; 0 for none
+    SessionSpeed sessionSpeed;
     std::optional<Clock::time_point> idleAt;
     std::uint64_t savedRevision = engine.revision();
 
@@ -167,19 +169,11 @@ int runLoop(Pty& pty, Engine& engine, int replyDelayMs, const LoopHooks& hooks,
                 const bool held = pty.exclusive();
                 const int current = pty.lineSpeed();
                 if (buffer[0] != TIOCPKT_DATA) {
-                    // Line settings changed; sample them while they are the utility's.
-                    if (held) sessionSpeed = current;
+                    sessionSpeed.settingsChanged(held, current);
                 } else if (n > 1) {
-                    // After the utility's close the line shows the settings it
-                    // found at open; its bytes were sent at the ones it had set.
-                    const int speed = held ? current : (sessionSpeed != 0 ? sessionSpeed : current);
-                    if (held) {
-                        sessionSpeed = current;
-                    } else {
-                        sessionSpeed = 0;
-                    }
-                    handle(engine.feed(
-                        std::span(buffer.data() + 1, static_cast<std::size_t>(n - 1)), speed));
+                    handle(
+                        engine.feed(std::span(buffer.data() + 1, static_cast<std::size_t>(n - 1)),
+                                    sessionSpeed.bytesRead(held, current)));
                 }
             } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
                 std::this_thread::sleep_for(50ms);  // never spin on a broken line

@@ -25,6 +25,11 @@ protected:
     }
     QString ledgerPath() const { return dir.filePath("ledger.sqlite"); }
     QString file(const QString& name) const { return dir.filePath(name); }
+    // Part of what the tool wrote on stderr. Use with EXPECT_TRUE.
+    ::testing::AssertionResult said(const std::string& text) const {
+        if (err.str().find(text) != std::string::npos) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "stderr: " << err.str();
+    }
 
     FakeClock clock;
     FakePort port{clock};

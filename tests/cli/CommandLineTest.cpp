@@ -4,21 +4,20 @@
 #include <QJsonObject>
 
 #include "CliFixture.h"
-#include "settings/OptionTables.h"
 
 namespace tessra::testing {
 namespace {
 
 struct Refusal {
     QStringList arguments;
-    std::string said;  // part of the message on stderr
+    std::string message;  // part of what stderr says
 };
 
 class Refused : public CliFixture, public ::testing::WithParamInterface<Refusal> {};
 
 TEST_P(Refused, ExitTwoWithTheReasonAndNothingSent) {
     EXPECT_EQ(run(GetParam().arguments), 2);
-    EXPECT_NE(err.str().find(GetParam().said), std::string::npos) << err.str();
+    EXPECT_TRUE(said(GetParam().message));
     EXPECT_TRUE(port.openings.empty());
     EXPECT_EQ(out.str(), "");
 }
@@ -46,21 +45,13 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{{"mac", "next", "--range", "0A:5C:3E:00:00:09-0A:5C:3E:00:00:01"},
                 "--range 0A:5C:3E:00:00:09-0A:5C:3E:00:00:01: expected FIRST-LAST"},
         Refusal{{"settings", "set", "Baudrate"}, "\"Baudrate\": expected GROUP=MEMBER"},
+        Refusal{{"settings", "set", "Baud=9600 bps"},
+                "unknown group \"Baud\"; valid groups: Code Page, Baudrate,"},
         Refusal{{"settings", "set", "baudrate=9600 bps", "BAUDRATE=2"},
                 "\"Baudrate\" is given twice"},
         Refusal{{"settings", "set", "Paper Type=TF50"},
                 "\"Paper Type\" has no member \"TF50\"; valid members: TF50KS-E2D (0), "
                 "TF60KS-E (1)"}));
-
-TEST_F(CliFixture, AnUnknownGroupListsEveryGroup) {
-    EXPECT_EQ(run({"--line", "9600,n", "settings", "set", "Baud=9600 bps"}), 2);
-    EXPECT_NE(err.str().find("unknown group \"Baud\"; valid groups: Code Page, Baudrate,"),
-              std::string::npos)
-        << err.str();
-    for (const settings::OptionGroup& g : settings::kOptionGroups)
-        EXPECT_NE(err.str().find(g.frameCaption), std::string::npos) << g.frameCaption;
-    EXPECT_TRUE(port.openings.empty());
-}
 
 TEST_F(CliFixture, GroupsAndMembersMatchIgnoringCaseOrByIndex) {
     EXPECT_EQ(
