@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include "CpuTime.h"
 #include "fakes/FakeLineChoice.h"
 #include "fakes/FakeOperator.h"
 #include "fakes/FakePort.h"
@@ -20,13 +21,6 @@
 #include "link/QtSerialPort.h"
 
 namespace {
-
-double cpuSeconds() {
-    rusage u{};
-    ::getrusage(RUSAGE_SELF, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
 
 void measure(const char* what, const std::function<void()>& run) {
     const auto wallStart = std::chrono::steady_clock::now();

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "CpuTime.h"
 #include "app/Form1.h"
 #include "app/QtOperator.h"
 #include "link/QtClock.h"
@@ -21,13 +22,6 @@
 #include "models/Profiles.h"
 
 namespace {
-
-double cpuSeconds() {
-    rusage u{};
-    ::getrusage(RUSAGE_SELF, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
 
 using SteadyClock = std::chrono::steady_clock;
 
