@@ -34,6 +34,7 @@ TEST_F(CustomerCode, ReadShowsTheFirstReplyByteInDecimalAndOffersTheWrite) {
         EXPECT_EQ(op.messageTexts(), c.messages);
         EXPECT_TRUE(codeView.writeEnabled);
         if (!c.failOpen) {
+            ASSERT_FALSE(port.openings.empty());
             EXPECT_EQ(port.openings.back().writes, (std::vector<Bytes>{kCodeRead}));
         }
         EXPECT_GE(clock.now - start, c.reply.empty() ? 5.0 : 0);

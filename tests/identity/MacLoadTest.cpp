@@ -33,6 +33,7 @@ TEST_F(MacLoad, SixOctetsAreShownInTheReadBackBoxesElseTheWaitTimesOutAfterFiveS
         replyTo(kMacRead, c.reply);
         const double start = clock.now;
         mac.Command12_Click();
+        ASSERT_FALSE(port.openings.empty());
         EXPECT_EQ(port.openings.back().writes, (std::vector<Bytes>{kMacRead}));
         std::vector<std::string> shown;
         for (int box = 7; box <= 12; ++box) shown.push_back(macView.texts[box]);

@@ -43,6 +43,7 @@ TEST_F(PrinterLinkTest, OpensThePortAndLineTheCombosName) {
         line.speed = speed;
         line.parity = parity;
         sendData(Bytes{0x0A, 0x00}, 1, 0);
+        ASSERT_TRUE(op.messages.empty()) << number;
         EXPECT_EQ(port.openings.back().portNumber, number);
         EXPECT_EQ(port.openings.back().settings, settings);
     }
