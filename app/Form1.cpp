@@ -34,7 +34,7 @@ Form1::Form1(SerialPort& port, Clock& clock, Operator& op, QWidget* parent)
             SettingsContext context{
                 *link_, *panel_, Setting_Block, mblnReady,
                 method ? std::optional<int>(Opt_read->id(method)) : std::nullopt};
-            Comm_Setting(context, kind, message);
+            exchangeSettings(context, kind, message);
         }});
     connectHandlers();
     Form_Load();

@@ -6,6 +6,7 @@
 
 #include "link/PrinterLink.h"
 #include "settings/SettingsExchange.h"
+#include "settings/SettingsTexts.h"
 
 namespace tessra {
 
@@ -26,8 +27,8 @@ struct SettingsTransaction {
     int kind;
     std::string_view confirmation;
 };
-inline constexpr SettingsTransaction kReadTransaction{kReadSettings, " Read Complete"};
-inline constexpr SettingsTransaction kWriteTransaction{kWriteSettings, " Setting Complete"};
+inline constexpr SettingsTransaction kReadTransaction{kReadSettings, kReadConfirmation};
+inline constexpr SettingsTransaction kWriteTransaction{kWriteSettings, kWriteConfirmation};
 
 struct ReadWriteDispatch {
     ReadWriteButtons& cmdSelPage;

@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
 
     QtSerialPort port;
     PrinterLink link(port, clock, op, line);
-    if (!link.Open_Port()) return 1;
+    if (!link.openSelectedPort()) return 1;
     measure("reply poll, 2 s, no answer (pty)",
             [&] { link.waitForReply(4, std::chrono::seconds(2)); });
     link.closePort();
@@ -65,12 +65,12 @@ int main(int argc, char** argv) {
     testing::FakePort silent;
     silent.dsrAsserted = false;
     PrinterLink dsrLink(silent, clock, op, line);
-    measure("Send_Data, DSR never rises (1 s + pause)", [&] {
-        dsrLink.runExclusive([&] { dsrLink.Send_Data(Bytes{0x0A, 0x00}, 1, 0); });
+    measure("sendCommand, DSR never rises (1 s + pause)", [&] {
+        dsrLink.runExclusive([&] { dsrLink.sendCommand(Bytes{0x0A, 0x00}, 1, 0); });
     });
-    measure("Send_Data, DSR at once (pause only)", [&] {
+    measure("sendCommand, DSR at once (pause only)", [&] {
         silent.dsrAsserted = true;
-        dsrLink.runExclusive([&] { dsrLink.Send_Data(Bytes{0x0A, 0x00}, 1, 0); });
+        dsrLink.runExclusive([&] { dsrLink.sendCommand(Bytes{0x0A, 0x00}, 1, 0); });
     });
 
     ::close(master);

@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "cli/CommandTable.h"
+#include "commands/CommandHandlers.h"
 #include "link/LineSettings.h"
 
 namespace tessra::cli {
@@ -35,12 +36,24 @@ std::string helpLine(std::string usage, std::string_view description) {
     return "  " + usage + std::string(description) + "\n";
 }
 
+}  // namespace
+
+std::string runNames() {
+    std::string text;
+    for (const std::string_view name : commands::commandNames())
+        text += (text.empty() ? "" : ", ") + std::string(name);
+    return text;
+}
+
+namespace {
+
 std::string commandList() {
     std::string text = "Commands:\n";
     for (const CommandEntry& c : kCommands) {
         std::string usage(c.name);
         if (!c.arguments.empty()) usage += " " + std::string(c.arguments);
         text += helpLine(usage, c.summary);
+        if (c.name == "run") text += helpLine("", "NAME: " + runNames());
     }
     return text;
 }

@@ -43,6 +43,8 @@ struct ParsedCommandLine {
 };
 
 ParsedCommandLine parseCommandLine(const QStringList& arguments);
+// The names `run` takes, from the command table: "self-test, sample-font, ...".
+std::string runNames();
 
 // "COM1" to "COM10" in any case, else a path with a slash or backslash.
 std::optional<PortOption> parsePortOption(const std::string& text);

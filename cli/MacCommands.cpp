@@ -2,7 +2,6 @@
 #include "cli/ToolContext.h"
 #include "identity/IdentityCommands.h"
 #include "identity/IdentityTexts.h"
-#include "identity/MacAddressFrame.h"
 #include "ledger/Ledger.h"
 
 namespace tessra::cli {
@@ -20,12 +19,14 @@ bool writable(Mac address) {
     return (address & kPrefixMask) == kPrefix;
 }
 
-identity::MacOctets lowOctets(Mac address) {
-    return {static_cast<std::uint8_t>(address >> 16), static_cast<std::uint8_t>(address >> 8),
-            static_cast<std::uint8_t>(address)};
+printer::MacAddress octetsOf(Mac address) {
+    printer::MacAddress octets{};
+    for (std::size_t i = 0; i < octets.size(); ++i)
+        octets[i] = static_cast<std::uint8_t>(address >> (8 * (octets.size() - 1 - i)));
+    return octets;
 }
 
-Mac macOf(const std::array<std::uint8_t, 6>& octets) {
+Mac macOf(const printer::MacAddress& octets) {
     Mac address = 0;
     for (const std::uint8_t o : octets) address = address << 8 | o;
     return address;
@@ -35,32 +36,27 @@ std::string text(Mac address) {
     return ledger::macText(address).toStdString();
 }
 
-// The address the printer reports through the window's "MAC Address Load".
+// The address the printer reports.
 std::optional<Mac> loadMac(ToolContext& c) {
-    identity::MacState state;
-    ConsoleMacView view;
-    identity::MacAddressFrame frame(c.printer.link(), state, view);
-    frame.Command12_Click();
-    const auto octets = view.loaded();
-    if (c.op.fault() != ExitCode::Done || !octets) return std::nullopt;
+    const auto octets = c.printer.take(c.printer.printer().readMac());
+    if (!octets) return std::nullopt;
     return macOf(*octets);
 }
 
 // Nothing is sent and nothing recorded without the right password.
-bool takePassword(ToolContext& c) {
-    const auto password = c.env.password();
+std::optional<std::string> takePassword(ToolContext& c) {
+    auto password = c.env.password();
     if (!password) {
         c.report.error(
             "the MAC write needs the level-1 password: set TESSRA_PASSWORD or run "
             "the tool from a terminal");
-        return false;
+        return std::nullopt;
     }
     if (!identity::isLevel1Password(*password)) {
         c.report.error(identity::kInvalidPasswordMessage);
-        return false;
+        return std::nullopt;
     }
-    c.op.setPassword(*password);
-    return true;
+    return password;
 }
 
 std::unique_ptr<ledger::Ledger> openLedger(ToolContext& c) {
@@ -78,28 +74,21 @@ ledger::Stamp stampFor(ToolContext& c) {
     return stamp;
 }
 
-// Saves the address through the window's "MAC Address Save" and loads it
-// back; the ledger records it written, then verified or failed.
+// Writes the address and reads it back; the ledger records it written, then
+// verified or failed.
 class MacWrite {
 public:
-    MacWrite(ToolContext& c, ledger::Ledger& ledger)
-        : c_(c), ledger_(ledger), stamp_(stampFor(c)) {}
+    MacWrite(ToolContext& c, ledger::Ledger& ledger, std::string password)
+        : c_(c), ledger_(ledger), stamp_(stampFor(c)), password_(std::move(password)) {}
 
     ExitCode run(Mac address) {
         c_.report.set("address", ledger::macText(address));
-        identity::MacState state;
-        const auto octets = lowOctets(address);
-        state.mbytMac4 = octets.mac4;
-        state.mbytMac5 = octets.mac5;
-        state.mbytMac6 = octets.mac6;
-        ConsoleMacView view;
-        identity::MacAddressFrame frame(c_.printer.link(), state, view);
-        frame.onAddressWritten([&](identity::MacOctets) { record(address, MacState::Written); });
-        frame.Command13_Click();
-        if (c_.op.fault() != ExitCode::Done) return failed(address, c_.op.fault());
+        if (!c_.printer.take(c_.printer.printer().writeMac(octetsOf(address), password_)))
+            return failed(address, c_.printer.fault());
+        record(address, MacState::Written);
 
         const auto back = loadMac(c_);
-        if (!back) return failed(address, c_.op.fault());
+        if (!back) return failed(address, c_.printer.fault());
         c_.report.set("readBack", ledger::macText(*back));
         if (*back != address) {
             c_.report.error("wrote " + text(address) + " but read back " + text(*back));
@@ -128,6 +117,7 @@ private:
     ToolContext& c_;
     ledger::Ledger& ledger_;
     ledger::Stamp stamp_;
+    std::string password_;
     bool ledgerFault_ = false;
 };
 
@@ -136,7 +126,7 @@ private:
 ExitCode macShow(ToolContext& c) {
     if (const ExitCode code = c.printer.connect(); code != ExitCode::Done) return code;
     const auto address = loadMac(c);
-    if (!address) return c.op.fault();
+    if (!address) return c.printer.fault();
     c.report.set("address", ledger::macText(*address));
     c.report.line(text(*address));
     return ExitCode::Done;
@@ -149,7 +139,8 @@ ExitCode macWrite(ToolContext& c) {
         c.report.error("\"" + given + "\": expected an address 0A:5C:3E:XX:XX:XX");
         return ExitCode::BadInput;
     }
-    if (!takePassword(c)) return ExitCode::BadInput;
+    const auto password = takePassword(c);
+    if (!password) return ExitCode::BadInput;
     const auto ledger = openLedger(c);
     if (!ledger) return ExitCode::Unreachable;
     const auto held = ledger->find(*address);
@@ -166,7 +157,7 @@ ExitCode macWrite(ToolContext& c) {
         return ExitCode::BadInput;
     }
     if (const ExitCode code = c.printer.connect(); code != ExitCode::Done) return code;
-    return MacWrite(c, *ledger).run(*address);
+    return MacWrite(c, *ledger, *password).run(*address);
 }
 
 ExitCode macNext(ToolContext& c) {
@@ -180,7 +171,8 @@ ExitCode macNext(ToolContext& c) {
         }
         range = *given;
     }
-    if (!takePassword(c)) return ExitCode::BadInput;
+    const auto password = takePassword(c);
+    if (!password) return ExitCode::BadInput;
     const auto ledger = openLedger(c);
     if (!ledger) return ExitCode::Unreachable;
     // Found first, so that a missing printer costs no address.
@@ -195,7 +187,7 @@ ExitCode macNext(ToolContext& c) {
                        " is in the ledger already; nothing was written");
         return ExitCode::PrinterFault;
     }
-    return MacWrite(c, *ledger).run(*reserved->address);
+    return MacWrite(c, *ledger, *password).run(*reserved->address);
 }
 
 }  // namespace tessra::cli

@@ -2,11 +2,10 @@
 
 #include <algorithm>
 
-#include "app/ReadWriteDispatch.h"
-#include "link/LinkTexts.h"
-#include "link/Timing.h"
-#include "settings/PrinterSearch.h"
-#include "settings/SettingsExchange.h"
+#include "cli/Messages.h"
+#include "link/LineSettings.h"
+#include "settings/OptionTables.h"
+#include "settings/SettingsTexts.h"
 
 namespace tessra::cli {
 
@@ -29,70 +28,48 @@ int parityIndexOf(const settings::Member& parity) {
 
 }  // namespace
 
-PrinterSession::PrinterSession(SerialPort& port, Clock& clock, ConsoleOperator& op,
+PrinterSession::PrinterSession(SerialPort& port, Clock& clock, Report& report,
                                const CommandLine& commandLine)
-    : commandLine_(commandLine),
-      op_(op),
-      line_(commandLine.port.number,
-            commandLine.line ? commandLine.line->speedIndex : kStartupSpeedIndex,
-            commandLine.line ? commandLine.line->parityIndex : 0),
-      link_(port, clock, op, line_) {}
+    : port_(port),
+      report_(report),
+      commandLine_(commandLine),
+      printer_(port, clock, commandLine.port.number) {
+    if (commandLine.line)
+        printer_.useLine({commandLine.line->speedIndex, commandLine.line->parityIndex});
+    if (commandLine.trace)
+        printer_.onStatus(
+            [this](std::string_view text) { report_.trace("# " + std::string(text)); });
+}
 
 ExitCode PrinterSession::connect() {
     if (!commandLine_.line) {
-        link_.runExclusive([&] {
-            if (findPrinter(link_).outcome == PrinterSearch::Outcome::Found)
-                foundReply_ = link_.port().readAll();
-        });
+        if (const auto found = printer_.find(); !found) return fault_ = tell(found.failure());
     }
-    connected_ = !failed();
-    return op_.fault();
-}
-
-std::optional<settings::Block> PrinterSession::readBlock() {
-    Bytes reply;
-    if (foundReply_) {
-        reply = std::move(*foundReply_);
-        foundReply_.reset();
-    } else {
-        link_.runExclusive([&] {
-            if (!link_.Open_Port() || !sendSettingsRequest(link_)) return;
-            if (link_.waitForReply(kSettingsReplySize, timing::kManualRead)) {
-                reply = link_.port().readAll();
-            } else {
-                op_.message(kTimeoutMessage, kApplicationTitle);
-            }
-        });
-        if (failed()) return std::nullopt;
-    }
-    // Rejected as the window's Read rejects it.
-    if (settings::decodeBlock(reply).rejected) {
-        op_.message(kTimeoutMessage, kApplicationTitle);
-        return std::nullopt;
-    }
-    settings::Block block{};
-    std::copy_n(reply.begin(), block.size(), block.begin());
-    return block;
+    connected_ = true;
+    return ExitCode::Done;
 }
 
 bool PrinterSession::writeSettings(const settings::Selections& selections) {
-    foundReply_.reset();  // the block it holds is about to change
-    ConsoleOptionPanel panel(selections);
-    settings::Block Setting_Block{};
-    bool mblnReady = true;
-    link_.runExclusive([&] {
-        SettingsContext context{link_, panel, Setting_Block, mblnReady, std::nullopt};
-        Comm_Setting(context, kWriteTransaction.kind, kWriteTransaction.confirmation);
-    });
-    if (failed()) return false;
+    settings::Block block{};
+    settings::buildBlock(selections, block);
+    if (!take(printer_.writeBlock(block, kWriteConfirmation))) return false;
     const auto* baud = settings::findMember(
         Group::SerialBaudrate,
         selections[static_cast<std::size_t>(Group::SerialBaudrate)].value_or(-1));
     const auto* parity = settings::findMember(
         Group::SerialParityBit,
         selections[static_cast<std::size_t>(Group::SerialParityBit)].value_or(-1));
-    if (baud && parity) line_.showDetected(speedIndexOf(*baud), parityIndexOf(*parity));
+    if (baud && parity) printer_.useLine({speedIndexOf(*baud), parityIndexOf(*parity)});
     return true;
+}
+
+ExitCode PrinterSession::tell(const printer::Failure& failure) {
+    std::string name = commandLine_.port.name();
+    if (commandLine_.port.device.empty() && !failure.device.empty())
+        name += " (" + failure.device + ")";
+    const FailureScene scene{name, line(), !commandLine_.line && !connected_, port_.foundPorts()};
+    report_.error(failureText(failure, scene));
+    return exitCodeOf(failure.kind);
 }
 
 }  // namespace tessra::cli

@@ -4,50 +4,53 @@
 #include <string>
 
 #include "cli/CommandLine.h"
-#include "cli/ConsoleOperator.h"
-#include "cli/ConsoleViews.h"
 #include "cli/ExitCode.h"
-#include "link/PrinterLink.h"
+#include "cli/Report.h"
+#include "printer/LinkPrinter.h"
 #include "settings/SettingsBlock.h"
 
 namespace tessra::cli {
 
-// The printer as one run of the tool sees it: the link with the console
-// seams, the line it answers at, and the settings block.
+// The printer as one run of the tool sees it: the core's printer on the
+// port of --port, at the line of --line or the line it was found at. Every
+// failure is told on the report in the tool's own words.
 class PrinterSession {
 public:
-    PrinterSession(SerialPort& port, Clock& clock, ConsoleOperator& op,
-                   const CommandLine& commandLine);
+    PrinterSession(SerialPort& port, Clock& clock, Report& report, const CommandLine& commandLine);
 
     // With --line nothing is sent yet; without, the printer is found as the
     // window's automatic Read finds it. Done, or the fault to exit with.
     ExitCode connect();
     bool connected() const { return connected_; }
 
-    PrinterLink& link() { return link_; }
+    printer::LinkPrinter& printer() { return printer_; }
     // The line the port opens at: "57600,n,8,1".
-    std::string line() const { return line_.settings(); }
+    std::string line() const { return printer_.lineSettings(); }
 
-    // The printer's block: the reply that found the printer, if not yet
-    // used, else a plain settings read request at the current line. Unlike
-    // the window's Read, the printer prints nothing for it. Nothing when the
-    // printer did not answer or the block was rejected (the operator heard).
-    std::optional<settings::Block> readBlock();
+    // The outcome's value, or nothing after telling its failure; `fault`
+    // then holds the exit code.
+    template <class T>
+    std::optional<T> take(const printer::Outcome<T>& outcome) {
+        if (outcome) return *outcome;
+        fault_ = tell(outcome.failure());
+        return std::nullopt;
+    }
+    ExitCode fault() const { return fault_; }
 
     // Writes the selections as the window's Write button does (the printer
     // prints its confirmation), then follows the printer to the speed and
-    // parity written. False when the operator heard of a fault.
+    // parity written. False when the failure has been told.
     bool writeSettings(const settings::Selections& selections);
 
 private:
-    bool failed() const { return op_.fault() != ExitCode::Done; }
+    ExitCode tell(const printer::Failure& failure);
 
+    SerialPort& port_;
+    Report& report_;
     const CommandLine& commandLine_;
-    ConsoleOperator& op_;
-    ConsoleLineChoice line_;
-    PrinterLink link_;
+    printer::LinkPrinter printer_;
     bool connected_ = false;
-    std::optional<Bytes> foundReply_;
+    ExitCode fault_ = ExitCode::Done;
 };
 
 }  // namespace tessra::cli

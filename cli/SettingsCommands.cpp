@@ -44,11 +44,11 @@ bool allAssigned(ToolContext& c, const Block& block, const Selections& selection
 // listens at now.
 ExitCode writeAndVerify(ToolContext& c, const Selections& selections) {
     Block wanted{};
-    settings::Make_Setting(selections, wanted);
+    settings::buildBlock(selections, wanted);
     c.report.set("written", qs(settings::blockHex(wanted)));
-    if (!c.printer.writeSettings(selections)) return c.op.fault();
-    const auto back = c.printer.readBlock();
-    if (!back) return c.op.fault();
+    if (!c.printer.writeSettings(selections)) return c.printer.fault();
+    const auto back = c.printer.take(c.printer.printer().readBlock());
+    if (!back) return c.printer.fault();
     c.report.set("readBack", qs(settings::blockHex(*back)));
     if (*back != wanted) {
         c.report.error("wrote " + settings::blockHex(wanted) + " but read back " +
@@ -105,15 +105,16 @@ std::optional<std::vector<Assignment>> parseAssignments(ToolContext& c) {
 ExitCode detect(ToolContext& c) {
     if (const ExitCode code = c.printer.connect(); code != ExitCode::Done) return code;
     // With --line the printer has not been asked yet.
-    if (c.commandLine.line && !c.printer.readBlock()) return c.op.fault();
+    if (c.commandLine.line && !c.printer.take(c.printer.printer().readBlock()))
+        return c.printer.fault();
     c.report.line(c.printer.line());
     return ExitCode::Done;
 }
 
 ExitCode settingsShow(ToolContext& c) {
     if (const ExitCode code = c.printer.connect(); code != ExitCode::Done) return code;
-    const auto block = c.printer.readBlock();
-    if (!block) return c.op.fault();
+    const auto block = c.printer.take(c.printer.printer().readBlock());
+    if (!block) return c.printer.fault();
     c.report.line("Block: " + settings::blockHex(*block));
     for (std::string line : settings::blockGroupLines(*block))
         c.report.line(line.replace(line.find(" = "), 3, ": "));
@@ -134,8 +135,8 @@ ExitCode settingsShow(ToolContext& c) {
 ExitCode settingsSave(ToolContext& c) {
     const std::string& path = c.commandLine.arguments.front();
     if (const ExitCode code = c.printer.connect(); code != ExitCode::Done) return code;
-    const auto block = c.printer.readBlock();
-    if (!block) return c.op.fault();
+    const auto block = c.printer.take(c.printer.printer().readBlock());
+    if (!block) return c.printer.fault();
     const Selections selections = settings::decodeBlock(*block).select;
     if (!allAssigned(c, *block, selections, "; nothing saved")) return ExitCode::PrinterFault;
     std::string error;
@@ -172,8 +173,8 @@ ExitCode settingsSet(ToolContext& c) {
     const auto assignments = parseAssignments(c);
     if (!assignments) return ExitCode::BadInput;
     if (const ExitCode code = c.printer.connect(); code != ExitCode::Done) return code;
-    const auto block = c.printer.readBlock();
-    if (!block) return c.op.fault();
+    const auto block = c.printer.take(c.printer.printer().readBlock());
+    if (!block) return c.printer.fault();
     Selections selections = settings::decodeBlock(*block).select;
     for (const Assignment& a : *assignments) selections[at(a.group->group)] = a.member->index;
     if (!allAssigned(c, *block, selections, "; name them too")) return ExitCode::PrinterFault;

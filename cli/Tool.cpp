@@ -56,9 +56,8 @@ int runTool(const QStringList& arguments, ToolEnvironment& env) {
         trace.emplace(env.port, env.clock, [&](const std::string& line) { report.trace(line); });
     SerialPort& port = trace ? static_cast<SerialPort&>(*trace) : env.port;
 
-    ConsoleOperator op(report, commandLine.trace);
-    PrinterSession printer(port, env.clock, op, commandLine);
-    ToolContext context{commandLine, env, report, op, printer};
+    PrinterSession printer(port, env.clock, report, commandLine);
+    ToolContext context{commandLine, env, report, printer};
     const auto handler = std::ranges::find(kHandlers, commandLine.command, &Handler::command);
     ExitCode code = ExitCode::BadInput;
     if (handler != kHandlers.end()) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "cli/CommandLine.h"
-#include "cli/ConsoleOperator.h"
 #include "cli/ExitCode.h"
 #include "cli/PrinterSession.h"
 #include "cli/Report.h"
@@ -14,7 +13,6 @@ struct ToolContext {
     const CommandLine& commandLine;
     ToolEnvironment& env;
     Report& report;
-    ConsoleOperator& op;
     PrinterSession& printer;
 };
 

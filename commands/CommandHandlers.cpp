@@ -1,20 +1,52 @@
 #include "commands/CommandHandlers.h"
 
-#include "protocol/ServiceCommands.h"
+#include <algorithm>
 
 namespace tessra::commands {
+
+namespace {
+template <class Visit>
+void forEachCommand(Visit visit) {
+    for (const auto& b : kMaintenanceColumn)
+        if (!b.name.empty()) visit(b.name, b.calls);
+    for (const auto& b : kPaperButtons) visit(b.name, b.calls);
+    for (const auto& w : kWirelessColumn) visit(w.name, w.calls);
+}
+}  // namespace
 
 bool runButton(PrinterLink& link, const CommandButton& button) {
     if (button.alwaysDisabled) return false;
     return link.runExclusive([&] {
         for (const CommandCall& call : button.calls)
-            link.Send_Data(call.buffer, call.count, call.mode);
+            link.sendCommand(call.buffer, call.count, call.mode);
     });
 }
 
 bool sendWirelessMode(PrinterLink& link, std::uint8_t mode) {
-    const auto buffer = protocol::serviceBuffer<7>(protocol::ServiceCode::WirelessMode, {mode});
-    return link.runExclusive([&] { link.Send_Data(buffer, 6, 0); });
+    const auto calls = callsOf(wirelessCommandName(mode));
+    return link.runExclusive([&] {
+        for (const CommandCall& call : calls.value_or(std::span<const CommandCall>{}))
+            link.sendCommand(call.buffer, call.count, call.mode);
+    });
+}
+
+std::vector<std::string_view> commandNames() {
+    std::vector<std::string_view> names;
+    forEachCommand([&](std::string_view name, auto) { names.push_back(name); });
+    return names;
+}
+
+std::optional<std::span<const CommandCall>> callsOf(std::string_view name) {
+    std::optional<std::span<const CommandCall>> found;
+    forEachCommand([&](std::string_view n, std::span<const CommandCall> calls) {
+        if (!found && !name.empty() && n == name) found = calls;
+    });
+    return found;
+}
+
+std::string_view wirelessCommandName(std::uint8_t mode) {
+    const auto at = std::ranges::find(kWirelessColumn, mode, &WirelessButton::mode);
+    return at == kWirelessColumn.end() ? std::string_view() : at->name;
 }
 
 }  // namespace tessra::commands

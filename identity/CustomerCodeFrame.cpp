@@ -19,7 +19,7 @@ void CustomerCodeFrame::Command20_Click(int index) {
 
 void CustomerCodeFrame::read() {
     link_.runExclusive([&] {
-        if (link_.Open_Port() && link_.write(kCustomerCodeReadRequest)) {
+        if (link_.openSelectedPort() && link_.write(kCustomerCodeReadRequest)) {
             if (link_.waitForReply(1, timing::kReplyWait)) {
                 const Bytes reply = link_.port().readAll();
                 if (!reply.empty()) view_.setCustomerCodeText(std::to_string(reply.front()));
@@ -42,7 +42,7 @@ void CustomerCodeFrame::write() {
             return;
         }
         const auto buffer = customerCodeWrite(*code);
-        link_.Send_Data(buffer, kCustomerCodeWriteCount, 1);
+        link_.sendCommand(buffer, kCustomerCodeWriteCount, 1);
     });
 }
 

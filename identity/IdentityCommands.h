@@ -23,7 +23,7 @@ constexpr bool isLevel1Password(std::string_view typed) {
 inline constexpr auto kMacReadRequest = protocol::serviceFrame(protocol::ServiceCode::MacRead);
 inline constexpr std::size_t kMacReplyLength = 6;
 
-// MAC write, three Send_Data calls: the header (count 5, mode 0), the
+// MAC write, three sendCommand calls: the header (count 5, mode 0), the
 // password (count 6, mode 0) and the address (count 7, mode 1).
 inline constexpr auto kMacWriteHeader = serviceBuffer<6>(protocol::ServiceCode::MacWrite);
 inline constexpr int kMacWriteHeaderCount = 5;
@@ -45,7 +45,7 @@ inline constexpr int kMacWriteAddressCount = 7;
 inline constexpr auto kCustomerCodeReadRequest =
     serviceBuffer<6>(protocol::ServiceCode::CustomerCodeRead);
 
-// Customer code write: six bytes, Send_Data count 6 mode 1 (the whole buffer).
+// Customer code write: six bytes, sendCommand count 6 mode 1 (the whole buffer).
 constexpr std::array<std::uint8_t, 6> customerCodeWrite(std::uint8_t code) {
     return serviceBuffer<6>(protocol::ServiceCode::CustomerCodeWrite, {code});
 }

@@ -22,7 +22,7 @@ MacAddressFrame::MacAddressFrame(PrinterLink& link, MacState& state, MacView& vi
 
 void MacAddressFrame::Command12_Click() {
     link_.runExclusive([&] {
-        if (!link_.Open_Port()) return;
+        if (!link_.openSelectedPort()) return;
         if (!link_.write(kMacReadRequest)) return;
         if (link_.waitForReply(static_cast<int>(kMacReplyLength), timing::kReplyWait)) {
             const Bytes reply = link_.port().readAll();
@@ -48,9 +48,9 @@ void MacAddressFrame::Command13_Click() {
         const auto addressBuffer = macWriteAddress(written);
         // The printer takes the three parts as one write: never split them.
         const bool sent = link_.asOneCommand([&] {
-            link_.Send_Data(kMacWriteHeader, kMacWriteHeaderCount, 0);
-            link_.Send_Data(kMacWritePassword, kMacWritePasswordCount, 0);
-            link_.Send_Data(addressBuffer, kMacWriteAddressCount, 1);
+            link_.sendCommand(kMacWriteHeader, kMacWriteHeaderCount, 0);
+            link_.sendCommand(kMacWritePassword, kMacWritePasswordCount, 0);
+            link_.sendCommand(addressBuffer, kMacWriteAddressCount, 1);
         });
         if (!sent) return;
         if (addressWritten_) addressWritten_(written);

@@ -18,8 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kMappingPlace = "Tools > Ports...";
-
 // Calls visit for each entry of the folder; entries that vanish meanwhile
 // (processes that end) are skipped, never thrown.
 template <class Visit>
@@ -90,16 +88,15 @@ std::string busyHint(const std::string& device, const std::vector<DeviceHolder>&
     return "To fix: " + device + " is held by " + names + "; close it and try again";
 }
 
-std::string missingHint(const std::vector<FoundPort>& found) {
+std::string missingHint(const std::vector<FoundPort>& found, const std::string& chooseIn) {
     if (found.empty())
-        return "No serial port found: plug in the adapter, then choose it in " +
-               std::string(kMappingPlace);
+        return "No serial port found: plug in the adapter, then choose it " + chooseIn;
     std::string list;
     for (const FoundPort& port : found) {
         if (!list.empty()) list += "; ";
         list += describePort(port);
     }
-    return "Serial ports found: " + list + ". Choose one in " + std::string(kMappingPlace);
+    return "Serial ports found: " + list + ". Choose one " + chooseIn;
 }
 
 }  // namespace
@@ -146,7 +143,7 @@ std::string failureHint(PortFailure kind, const std::string& device,
         case PortFailure::Busy:
             return busyHint(device, holdersOf(sources.procRoot, device));
         case PortFailure::NoSuchDevice:
-            return missingHint(found);
+            return missingHint(found, sources.chooseIn);
         default:
             return {};
     }

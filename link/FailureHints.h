@@ -30,6 +30,8 @@ std::string deviceGroup(const std::string& device);
 struct HintSources {
     std::filesystem::path procRoot = "/proc";
     std::function<std::string(const std::string& device)> groupOf = deviceGroup;
+    // Where the user names another port, after "choose it" / "Choose one".
+    std::string chooseIn = "in Tools > Ports...";
 };
 
 // What the user can do about a failure on the device; empty when there is no advice.

@@ -13,6 +13,7 @@ PrinterLink::PrinterLink(SerialPort& port, Clock& clock, Operator& op, LineChoic
 bool PrinterLink::runExclusive(const std::function<void()>& operation) {
     if (busy_) return false;
     busy_ = true;
+    portFault_.reset();
     struct Release {
         bool& flag;
         ~Release() { flag = false; }
@@ -34,7 +35,7 @@ bool PrinterLink::asOneCommand(const std::function<void()>& sends) {
     return true;
 }
 
-bool PrinterLink::Open_Port() {
+bool PrinterLink::openSelectedPort() {
     closePort();
     port_.setBinaryMode();
     const int portNumber = line_.portIndex() + 1;
@@ -74,12 +75,15 @@ bool PrinterLink::openPort(int portNumber) {
     return true;
 }
 
-void PrinterLink::reportPortError(int portNumber, std::string_view reason, PortFailure kind) {
+void PrinterLink::reportPortError(int portNumber, std::string_view reason, PortFailure kind,
+                                  bool onWrite) {
     port_.close();
     std::string text = portCaption(portNumber);
     std::string hint;
+    portFault_ = PortFault{kind, {}, std::string(reason), onWrite};
     if (portNumber >= 1 && portNumber <= kPortCount) {
         const std::string device = port_.deviceName(portNumber);
+        portFault_->device = device;
         text += " (" + device + ")";
         hint = failureHint(kind, device, port_.foundPorts(), hintSources_);
     }
@@ -90,12 +94,12 @@ void PrinterLink::reportPortError(int portNumber, std::string_view reason, PortF
     op_.message(kPortErrorMessage);
 }
 
-void PrinterLink::Send_Data(std::span<const std::uint8_t> data, int count, int mode) {
-    assert(busy_ && "Send_Data runs inside runExclusive");
+void PrinterLink::sendCommand(std::span<const std::uint8_t> data, int count, int mode) {
+    assert(busy_ && "sendCommand runs inside runExclusive");
     if (!busy_) return;
     if (dispatching_) return;  // a click handled inside another operation's wait
     if (stopping() && oneCommandDepth_ == 0) return;  // the window is closing
-    if (!Open_Port()) return;
+    if (!openSelectedPort()) return;
     if (mode == 1) {
         if (!write(data)) return;
     } else {
@@ -111,7 +115,7 @@ void PrinterLink::Send_Data(std::span<const std::uint8_t> data, int count, int m
 bool PrinterLink::write(std::span<const std::uint8_t> bytes) {
     if (!port_.isOpen()) return false;
     if (port_.write(bytes)) return true;
-    reportPortError(openPortNumber_, port_.lastError(), port_.lastFailure());
+    reportPortError(openPortNumber_, port_.lastError(), port_.lastFailure(), true);
     return false;
 }
 

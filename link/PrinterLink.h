@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -32,12 +33,12 @@ public:
 
     // True once the window was asked to close during the running operation.
     // The operation then stops at its next safe point, which is before a
-    // command (a Send_Data call, an automatic-read attempt, the read
+    // command (a sendCommand call, an automatic-read attempt, the read
     // confirmation), never inside one: a command under way writes all its
     // bytes and its waits run to their end. No further box appears, and the
     // guard closes the port when the operation returns.
     bool stopping() const { return busy_ && op_.closeRequested(); }
-    // Runs several Send_Data calls as one command (the three parts of a MAC
+    // Runs several sendCommand calls as one command (the three parts of a MAC
     // save): a close stops the operation before them or after them, never
     // between them. False when it did not start, the operation stopping.
     bool asOneCommand(const std::function<void()>& sends);
@@ -45,15 +46,15 @@ public:
     // (Re)opens the port from the port, speed and parity combos. On failure
     // the port stays closed, "Port Error" is shown with the reason in the
     // status line, and false is returned.
-    bool Open_Port();
-    // Same as Open_Port but with the given settings string (automatic read).
+    bool openSelectedPort();
+    // Same as openSelectedPort but with the given settings string (automatic read).
     bool openWith(std::string_view settings);
 
     // Sends data[0..count] one byte per write (mode != 1) or the whole array
     // in one write (mode 1), waits up to 1 s for DSR, closes and pauses.
     // Only inside runExclusive: outside it nothing is sent; once the operation
     // is stopping, nothing is sent either (unless inside asOneCommand).
-    void Send_Data(std::span<const std::uint8_t> data, int count, int mode);
+    void sendCommand(std::span<const std::uint8_t> data, int count, int mode);
 
     // Writes on the open port. A failed write closes the port, shows
     // "Port Error" once and returns false; the caller stops there.
@@ -83,11 +84,20 @@ public:
     // A port failure's status line adds what to do about it; the first line
     // of each kind in a run also goes to whatever firstHints() is connected to.
     FirstHints& firstHints() { return firstHints_; }
+    // The last port failure of the running operation (none at its start).
+    struct PortFault {
+        PortFailure kind = PortFailure::Other;
+        std::string device;  // empty when no port was selected
+        std::string reason;
+        bool onWrite = false;  // the port opened, but a write failed
+    };
+    const std::optional<PortFault>& portFault() const { return portFault_; }
     void setHintSources(HintSources sources) { hintSources_ = std::move(sources); }
 
 private:
     bool openPort(int portNumber);
-    void reportPortError(int portNumber, std::string_view reason, PortFailure kind);
+    void reportPortError(int portNumber, std::string_view reason, PortFailure kind,
+                         bool onWrite = false);
 
     SerialPort& port_;
     Clock& clock_;
@@ -99,6 +109,7 @@ private:
     int openPortNumber_ = 0;
     HintSources hintSources_;
     FirstHints firstHints_;
+    std::optional<PortFault> portFault_;
 };
 
 }  // namespace tessra

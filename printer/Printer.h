@@ -35,7 +35,7 @@ struct Failure {
 template <class T>
 class Outcome {
 public:
-    Outcome(T value) : state_(std::move(value)) {}  // NOLINT(google-explicit-constructor)
+    Outcome(T value) : state_(std::move(value)) {}            // NOLINT(google-explicit-constructor)
     Outcome(Failure failure) : state_(std::move(failure)) {}  // NOLINT(google-explicit-constructor)
     bool ok() const { return state_.index() == 0; }
     explicit operator bool() const { return ok(); }

@@ -17,7 +17,7 @@ bool sendSettingsRequest(PrinterLink& link) {
     return link.write(protocol::kReset) && link.write(kReadRequest);
 }
 
-PrinterSearch findPrinter(PrinterLink& link) {
+PrinterSearch findPrinter(PrinterLink& link, const std::function<void()>& beforeRequest) {
     using Outcome = PrinterSearch::Outcome;
     Operator& op = link.op();
     for (std::size_t i = 0; i < kAutoReadSpeedOrder.size(); ++i) {
@@ -30,6 +30,7 @@ PrinterSearch findPrinter(PrinterLink& link) {
             const std::string settings = *settingsString(speedText, j);
             if (!link.openWith(settings)) return {Outcome::Stopped};
             op.status(tryingText(settings, attempt, kAutoReadAttempts));
+            if (beforeRequest) beforeRequest();
             if (!sendSettingsRequest(link)) return {Outcome::Stopped};
             if (link.waitForReply(kSettingsReplySize, timing::kAutoReadAttempt)) {
                 link.line().showDetected(speedIndex, j);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "link/PrinterLink.h"
 
 namespace tessra {
@@ -26,6 +28,8 @@ struct PrinterSearch {
 // kAutoReadAttempt for the reply. The window handles events between tries.
 // A find is shown through LineChoice::showDetected, so that later commands
 // open the port at the printer's line.
-PrinterSearch findPrinter(PrinterLink& link);
+// `beforeRequest` runs on the open port before each request (e.g. to drop
+// input left over from an earlier run).
+PrinterSearch findPrinter(PrinterLink& link, const std::function<void()>& beforeRequest = {});
 
 }  // namespace tessra

@@ -5,7 +5,7 @@
 
 namespace tessra::settings {
 
-void Read_Setting(bool& ee, SerialPort& port, Operator& op, OptionPanel& panel) {
+void selectFromReply(bool& ee, SerialPort& port, Operator& op, OptionPanel& panel) {
     const Bytes reply = port.readAll();
     const DecodedBlock decoded = decodeBlock(reply);
     if (decoded.rejected) {

@@ -2,7 +2,7 @@
 
 namespace tessra::settings {
 
-void Make_Setting(const Selections& selections, Block& Setting_Block) {
+void buildBlock(const Selections& selections, Block& block) {
     int lastByte = -1;
     for (const OptionGroup& g : kOptionGroups) {
         const bool storing = g.byte != lastByte;
@@ -11,7 +11,7 @@ void Make_Setting(const Selections& selections, Block& Setting_Block) {
         if (!index) continue;
         const Member* member = findMember(g.group, *index);
         if (!member) continue;
-        auto& byte = Setting_Block[static_cast<std::size_t>(g.byte)];
+        auto& byte = block[static_cast<std::size_t>(g.byte)];
         // Added in a wider integer; only a byte whose storing group had no
         // selection can carry over, and then it wraps instead of overflowing.
         const int value = storing ? member->value : byte + member->value;

@@ -18,7 +18,7 @@ inline constexpr std::uint8_t kHighestCodepage = 0x3F;
 // byte stores its value, the later ones add theirs. A group without a
 // selection contributes nothing, so a byte whose storing group has none
 // keeps what the previous build left in it.
-void Make_Setting(const Selections& selections, Block& Setting_Block);
+void buildBlock(const Selections& selections, Block& block);
 
 // Per group the member to select, or nothing to leave the group as it is.
 struct DecodedBlock {

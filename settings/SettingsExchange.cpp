@@ -46,7 +46,7 @@ public:
         } else if (mode == kReadSettings) {
             read(message);
         }
-        c_.mblnReady = true;
+        c_.ready = true;
     }
 
 private:
@@ -57,18 +57,18 @@ private:
         if (search.outcome == PrinterSearch::Outcome::Stopped) return false;
         status = search.outcome == PrinterSearch::Outcome::Found;
         if (status) {
-            settings::Read_Setting(status, link_.port(), op_, c_.options);
+            settings::selectFromReply(status, link_.port(), op_, c_.options);
             link_.processEvents();
         }
         return true;
     }
 
     bool manualRead(bool& status) {
-        if (!link_.Open_Port()) return false;
+        if (!link_.openSelectedPort()) return false;
         if (!sendSettingsRequest(link_)) return false;
         status = true;
         if (link_.waitForReply(kSettingsReplySize, timing::kManualRead)) {
-            settings::Read_Setting(status, link_.port(), op_, c_.options);
+            settings::selectFromReply(status, link_.port(), op_, c_.options);
         } else {
             op_.message(kTimeoutMessage);
             status = false;
@@ -80,14 +80,14 @@ private:
     void read(std::string_view message) {
         bool status = false;
         bool carryOn = true;
-        if (c_.Opt_read == kAutoReadMember) {
+        if (c_.readMethod == kAutoReadMember) {
             carryOn = autoRead(status);
-        } else if (c_.Opt_read == kManualReadMember) {
+        } else if (c_.readMethod == kManualReadMember) {
             carryOn = manualRead(status);
         }
         if (!carryOn || link_.stopping()) return;  // closing: no confirmation either
         if (status) {
-            if (!link_.port().isOpen() && !link_.Open_Port()) return;
+            if (!link_.port().isOpen() && !link_.openSelectedPort()) return;
             if (!link_.write(withLineEnd(message))) return;
             link_.waitForDsr(kCableMessage);
         }
@@ -95,19 +95,10 @@ private:
     }
 
     void write(std::string_view message) {
-        if (!link_.Open_Port()) return;
-        settings::Make_Setting(settings::currentSelections(c_.options), c_.Setting_Block);
-        const settings::Block frame = c_.Setting_Block;
-        const bool sent = link_.write(protocol::kReset) && link_.write(protocol::kAlignCentre) &&
-                          link_.write(withLineEnd(message)) && link_.write(protocol::kAlignLeft) &&
-                          link_.write(ruleLine()) && link_.write(blankLines(5)) &&
-                          link_.write(protocol::kPrintMode0) && link_.write(protocol::kCut) &&
-                          link_.write(protocol::kReset) && link_.write(kWriteHeader) &&
-                          link_.write(frame);
-        if (!sent) return;
-        link_.waitForDsr();
-        link_.closePort();
-        link_.pause();
+        if (!link_.openSelectedPort()) return;
+        settings::buildBlock(settings::currentSelections(c_.options), c_.block);
+        const settings::Block frame = c_.block;
+        sendBlockOnOpenPort(link_, frame, message);
     }
 
     SettingsContext& c_;
@@ -117,10 +108,24 @@ private:
 
 }  // namespace
 
-void Comm_Setting(SettingsContext& context, int mode, std::string_view message) {
-    assert(context.link.inOperation() && "Comm_Setting runs inside runExclusive");
+bool sendBlockOnOpenPort(PrinterLink& link, const settings::Block& block,
+                         std::string_view confirmation) {
+    const bool sent = link.write(protocol::kReset) && link.write(protocol::kAlignCentre) &&
+                      link.write(withLineEnd(confirmation)) && link.write(protocol::kAlignLeft) &&
+                      link.write(ruleLine()) && link.write(blankLines(5)) &&
+                      link.write(protocol::kPrintMode0) && link.write(protocol::kCut) &&
+                      link.write(protocol::kReset) && link.write(kWriteHeader) && link.write(block);
+    if (!sent) return false;
+    const bool answered = link.waitForDsr();
+    link.closePort();
+    link.pause();
+    return answered;
+}
+
+void exchangeSettings(SettingsContext& context, int mode, std::string_view message) {
+    assert(context.link.inOperation() && "exchangeSettings runs inside runExclusive");
     if (context.link.inOperation()) Exchange(context).run(mode, message);
-    context.mblnReady = true;
+    context.ready = true;
 }
 
 }  // namespace tessra

@@ -157,7 +157,7 @@ std::optional<std::string> formatSettingsFile(const Selections& selections) {
         text += groupLine(g, *member) + "\n";
     }
     Block block{};
-    Make_Setting(selections, block);
+    buildBlock(selections, block);
     text += std::string(kBlockKey) + " = " + blockHex(block) + "\n";
     return text;
 }
@@ -178,7 +178,7 @@ SettingsFileResult parseSettingsFile(std::string_view text) {
 
     SettingsFileResult result;
     result.selections = reader.selections();
-    Make_Setting(result.selections, result.block);
+    buildBlock(result.selections, result.block);
     if (const auto given = reader.blockLine(); given && given->second != result.block) {
         result.notes.push_back("line " + std::to_string(given->first) + ": the block line says " +
                                blockHex(given->second) + " but the groups give " +

@@ -5,6 +5,10 @@
 
 namespace tessra {
 
+// What the printer prints once a settings read or write is done.
+inline constexpr std::string_view kReadConfirmation = " Read Complete";
+inline constexpr std::string_view kWriteConfirmation = " Setting Complete";
+
 // Shown when the printer's DSR does not come after a settings read's confirmation.
 inline constexpr std::string_view kCableMessage = "unpluge Cable,Please check Cable!";
 

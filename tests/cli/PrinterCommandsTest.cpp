@@ -32,7 +32,8 @@ TEST_F(Printer, NoAnswerAtAnySpeedIsExitOneAfterEveryTry) {
     printer.speed = "1200";
     EXPECT_EQ(run({"detect"}), 1);
     EXPECT_EQ(port.openings.size(), 21u);
-    EXPECT_TRUE(said("Communication Error.(5 Sec Time out)"));
+    EXPECT_TRUE(said("no answer from a printer on COM1 (/dev/fake1) at any speed"));
+    EXPECT_TRUE(said("--line"));
     EXPECT_EQ(out.str(), "");
 }
 

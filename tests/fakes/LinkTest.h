@@ -27,7 +27,7 @@ protected:
 
     // One command as a click sends it: inside the guard.
     void sendData(std::span<const std::uint8_t> data, int count, int mode) {
-        link.runExclusive([&] { link.Send_Data(data, count, mode); });
+        link.runExclusive([&] { link.sendCommand(data, count, mode); });
     }
 };
 

@@ -104,13 +104,13 @@ TEST_F(PrinterLinkTest, ClickDuringDsrWaitIsDroppedNotQueued) {
     bool accepted = true;
     op.onProcessEvents = [&] {
         if (attempts++ == 3) {
-            accepted = link.runExclusive([&] { link.Send_Data(Bytes{0x1B, 0x69, 0x00}, 2, 0); });
-            link.Send_Data(Bytes{0x0A, 0x00}, 1, 0);  // a handler that calls it bare
+            accepted = link.runExclusive([&] { link.sendCommand(Bytes{0x1B, 0x69, 0x00}, 2, 0); });
+            link.sendCommand(Bytes{0x0A, 0x00}, 1, 0);  // a handler that calls it bare
         }
     };
     link.runExclusive([&] {
-        link.Send_Data(Bytes{0x1B, 0x40, 0x00}, 2, 0);
-        link.Send_Data(Bytes{0x0A, 0x00}, 1, 0);
+        link.sendCommand(Bytes{0x1B, 0x40, 0x00}, 2, 0);
+        link.sendCommand(Bytes{0x0A, 0x00}, 1, 0);
     });
     EXPECT_FALSE(accepted);
     EXPECT_EQ(port.bytesPerOpening(), (std::vector<Bytes>{{0x1B, 0x40, 0x00}, {0x0A, 0x00}}));
@@ -121,7 +121,7 @@ TEST_F(PrinterLinkTest, ClickDuringDsrWaitIsDroppedNotQueued) {
 
 // Whatever an operation leaves open, the guard closes.
 TEST_F(PrinterLinkTest, PortIsClosedOnceTheOperationReturns) {
-    EXPECT_TRUE(link.runExclusive([&] { ASSERT_TRUE(link.Open_Port()); }));
+    EXPECT_TRUE(link.runExclusive([&] { ASSERT_TRUE(link.openSelectedPort()); }));
     EXPECT_FALSE(port.isOpen());
 }
 

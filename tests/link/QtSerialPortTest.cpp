@@ -40,7 +40,7 @@ TEST(QtSerialPortTest, InputWaitingBeforeTheOpenIsDiscardedAndAReplyIsSeenWithou
     PrinterLink link{port, clock, op, line};
 
     send({0x3F, 0xAE, 0x5A});
-    ASSERT_TRUE(link.Open_Port());
+    ASSERT_TRUE(link.openSelectedPort());
     EXPECT_EQ(port.bytesWaiting(), 0);
     send({0x00, 0x02, 0x01, 0x00});
     EXPECT_TRUE(link.waitForReply(4, std::chrono::milliseconds(500)));

@@ -37,7 +37,7 @@ protected:
 };
 
 TEST_F(TrafficPortTest, ACommandLogsOpeningBytesOutDsrAndCloseInOrder) {
-    link.runExclusive([&] { link.Send_Data(Bytes{0x0A, 0x00}, 1, 0); });
+    link.runExclusive([&] { link.sendCommand(Bytes{0x0A, 0x00}, 1, 0); });
     EXPECT_EQ(lines(), (std::vector<std::string>{
                            "00:00:00.000  COM1 opened: /dev/fake1 at 9600,n,8,1",
                            "00:00:00.000  " + sent({0x0A}),
@@ -53,7 +53,7 @@ TEST_F(TrafficPortTest, AReplyWaitThatEndsInACloseIsAnInferredTimeOutThatShowsTh
         return Bytes{0x0A, 0x0B};
     };
     link.runExclusive([&] {
-        if (link.Open_Port() && link.write(Bytes{0x01, 0x39, 0x36, 0x02, 0x24}))
+        if (link.openSelectedPort() && link.write(Bytes{0x01, 0x39, 0x36, 0x02, 0x24}))
             link.waitForReply(4, std::chrono::milliseconds(300));
     });
     EXPECT_THAT(

@@ -21,7 +21,7 @@ Selections with(std::initializer_list<std::pair<Group, std::optional<int>>> chan
 }
 
 Block build(const Selections& s, Block block = {0xA5, 0x5A, 0xC3, 0x3C}) {
-    Make_Setting(s, block);
+    buildBlock(s, block);
     return block;
 }
 
@@ -67,7 +67,7 @@ TEST(SettingsBlock, DecodesRepliesWrittenOutByHand) {
         const char* what;
         std::vector<std::uint8_t> reply;
         std::optional<Selections> select;  // nothing: the reply is rejected
-        bool alsoBuilt;                    // Make_Setting gives exactly this reply
+        bool alsoBuilt;                    // buildBlock gives exactly this reply
     };
     const Case cases[] = {
         {"startup", {0x00, 0x00, 0x01, 0x00}, startupSelections(), true},

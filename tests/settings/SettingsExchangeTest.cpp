@@ -47,13 +47,13 @@ protected:
         port.failWriteAt = script.failWriteAt;
         if (script.closeAtPoll != 0) op.closeAtPoll = script.closeAtPoll;
         start = clock.now;
-        mblnReady = false;
-        SettingsContext context{link, panel, block, mblnReady, readMode};
+        ready = false;
+        SettingsContext context{link, panel, block, ready, readMode};
         link.runExclusive([&] {
-            Comm_Setting(context, mode,
+            exchangeSettings(context, mode,
                          mode == kWriteSettings ? " Setting Complete" : " Read Complete");
         });
-        EXPECT_TRUE(mblnReady);
+        EXPECT_TRUE(ready);
     }
     void printerAnswers(Bytes reply) {
         port.responder = [reply](const FakePort::Opening&, const Bytes& written) {
@@ -64,7 +64,7 @@ protected:
 
     FakeOptionPanel panel;
     settings::Block block{};
-    bool mblnReady = false;
+    bool ready = false;
     double start = 0;
 };
 

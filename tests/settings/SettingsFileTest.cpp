@@ -25,7 +25,7 @@ std::string joined(const Lines& lines, const char* newline = "\n") {
 // the groups in table order on lines 2 to 14, the block on line 15.
 Lines startupFile() {
     Block block{};
-    Make_Setting(startupSelections(), block);
+    buildBlock(startupSelections(), block);
     Lines lines{std::string(kSettingsFileVersionLine)};
     for (std::string& l : blockGroupLines(block)) lines.push_back(std::move(l));
     lines.push_back("block = " + blockHex(block));
