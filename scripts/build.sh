@@ -7,7 +7,9 @@ werror=OFF
 [ "${CI:-}" = "true" ] && werror=ON
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSRA_WERROR="$werror" "${launcher[@]}" >/dev/null
+# TESSRA_TESTS=OFF leaves the tests out (no GoogleTest or Qt Test needed).
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSRA_WERROR="$werror" \
+    -DBUILD_TESTING="${TESSRA_TESTS:-ON}" "${launcher[@]}" >/dev/null
 if (($#)); then
     cmake --build build --target "$@"
 else

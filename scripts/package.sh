@@ -9,7 +9,8 @@ exec 3>&1 1>&2
 bash scripts/install-deps.sh
 werror=OFF
 [ "${CI:-}" = "true" ] && werror=ON
-cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSRA_WERROR="$werror" >/dev/null
+cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSRA_WERROR="$werror" \
+    -DBUILD_TESTING=OFF >/dev/null
 cmake --build build-package --target tessra_installed_programs
 rm -f build-package/*.deb
 (cd build-package && cpack -G DEB >/dev/null)

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-bash scripts/build.sh tessra-printer-utility tessra-printer-sim
+TESSRA_TESTS=OFF bash scripts/build.sh tessra-printer-utility tessra-printer-sim
 
 utility=build/app/tessra-printer-utility
 if [ "${1:-}" = "--real" ]; then

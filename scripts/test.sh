@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-bash scripts/build.sh
+TESSRA_TESTS=ON bash scripts/build.sh
 deb=$(bash scripts/package.sh)
 bash scripts/check-package.sh "$deb"
 (cd build && ctest --output-on-failure --timeout 120 -j"$(nproc)")
