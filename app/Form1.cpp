@@ -26,8 +26,8 @@ Form1::Form1(SerialPort& port, Clock& clock, Operator& op, QWidget* parent)
     panel_ = std::make_unique<ButtonGroupPanel>(groups_);
     surface_ = std::make_unique<WidgetSurface>(*this);
     link_ = std::make_unique<PrinterLink>(port, clock, op, lineChoice_);
-    macFrame_ = std::make_unique<identity::MacAddressFrame>(*link_, mac, macView_);
-    customerCodeFrame_ = std::make_unique<identity::CustomerCodeFrame>(*link_, customerCodeView_);
+    macFrame_ = std::make_unique<app::MacAddressFrame>(*link_, mac, macView_);
+    customerCodeFrame_ = std::make_unique<app::CustomerCodeFrame>(*link_, customerCodeView_);
     dispatch_ = std::make_unique<ReadWriteDispatch>(ReadWriteDispatch{
         readWriteButtons_, mblnReady, *link_, [this](int& kind, std::string& message) {
             QAbstractButton* method = Opt_read->checkedButton();
@@ -184,12 +184,12 @@ void Form1::connectHandlers() {
     for (int i = 0; i < 2; ++i)
         connect(Command20[i], &QPushButton::clicked, this, [this, i] { Command20_Click(i); });
 
-    const std::array<void (identity::MacAddressFrame::*)(int), 4> spinnerChanged{
-        nullptr, &identity::MacAddressFrame::VScroll1_Change,
-        &identity::MacAddressFrame::VScroll2_Change, &identity::MacAddressFrame::VScroll3_Change};
-    const std::array<void (identity::MacAddressFrame::*)(), 4> octetChanged{
-        nullptr, &identity::MacAddressFrame::Text4_Change, &identity::MacAddressFrame::Text5_Change,
-        &identity::MacAddressFrame::Text6_Change};
+    const std::array<void (app::MacAddressFrame::*)(int), 4> spinnerChanged{
+        nullptr, &app::MacAddressFrame::VScroll1_Change,
+        &app::MacAddressFrame::VScroll2_Change, &app::MacAddressFrame::VScroll3_Change};
+    const std::array<void (app::MacAddressFrame::*)(), 4> octetChanged{
+        nullptr, &app::MacAddressFrame::Text4_Change, &app::MacAddressFrame::Text5_Change,
+        &app::MacAddressFrame::Text6_Change};
     for (std::size_t n = 1; n <= 3; ++n) {
         const auto onSpinner = spinnerChanged[n];
         const auto onText = octetChanged[n];

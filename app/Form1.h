@@ -10,8 +10,8 @@
 #include "app/ReadWriteDispatch.h"
 #include "app/WidgetSurface.h"
 #include "commands/ButtonTables.h"
-#include "identity/CustomerCodeFrame.h"
-#include "identity/MacAddressFrame.h"
+#include "app/CustomerCodeFrame.h"
+#include "app/MacAddressFrame.h"
 #include "link/Clock.h"
 #include "link/LineSettings.h"
 #include "link/Operator.h"
@@ -49,7 +49,7 @@ public:
     // Each port entry's tool tip shows the device it opens and the system's
     // description of it. Changes nothing else: entries and selection stay.
     void refreshPortToolTips();
-    identity::MacAddressFrame& macFrame() { return *macFrame_; }
+    app::MacAddressFrame& macFrame() { return *macFrame_; }
 
     // Handlers
     void Form_Load();
@@ -69,7 +69,7 @@ public:
     settings::Block Setting_Block{};
     bool mblnReady = false;
     // mbytMac4 to mbytMac6 and mblnLevel1Passed.
-    identity::MacState mac;
+    app::MacRows mac;
 
     // Controls, by their names in the window.
     QGroupBox* Frame1 = nullptr;
@@ -135,8 +135,8 @@ private:
     FormMacView macView_{*this};
     FormCustomerCodeView customerCodeView_{*this};
     FormReadWriteButtons readWriteButtons_{*this};
-    std::unique_ptr<identity::MacAddressFrame> macFrame_;
-    std::unique_ptr<identity::CustomerCodeFrame> customerCodeFrame_;
+    std::unique_ptr<app::MacAddressFrame> macFrame_;
+    std::unique_ptr<app::CustomerCodeFrame> customerCodeFrame_;
     std::unique_ptr<ReadWriteDispatch> dispatch_;
 };
 

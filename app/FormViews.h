@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "app/ReadWriteDispatch.h"
-#include "identity/CustomerCodeView.h"
-#include "identity/MacView.h"
+#include "app/CustomerCodeView.h"
+#include "app/MacView.h"
 #include "link/LineChoice.h"
 
 namespace tessra::app {
@@ -27,7 +27,7 @@ private:
 
 // The MAC address rows of Form1 as the identity handlers see them. Writes go
 // through the widgets, so their change signals raise the change handlers.
-class FormMacView final : public identity::MacView {
+class FormMacView final : public app::MacView {
 public:
     explicit FormMacView(Form1& form) : form_(form) {}
     void setText(int textBox, std::string_view text) override;
@@ -39,7 +39,7 @@ private:
     Form1& form_;
 };
 
-class FormCustomerCodeView final : public identity::CustomerCodeView {
+class FormCustomerCodeView final : public app::CustomerCodeView {
 public:
     explicit FormCustomerCodeView(Form1& form) : form_(form) {}
     std::string customerCodeText() const override;

@@ -22,7 +22,7 @@ QString whenAndWhere(const ledger::MacRecord& r) {
 
 }  // namespace
 
-MacSaveLedger::MacSaveLedger(identity::MacAddressFrame& frame, LineChoice& line, Operator& op,
+MacSaveLedger::MacSaveLedger(app::MacAddressFrame& frame, LineChoice& line, Operator& op,
                              QString location)
     : line_(line), op_(op), location_(std::move(location)) {
     frame.onAddressWritten([this](identity::MacOctets written) { record(written); });

@@ -3,7 +3,7 @@
 #include <QString>
 #include <memory>
 
-#include "identity/MacAddressFrame.h"
+#include "app/MacAddressFrame.h"
 #include "ledger/Ledger.h"
 #include "link/LineChoice.h"
 #include "link/Operator.h"
@@ -16,7 +16,7 @@ namespace tessra::app {
 // the ledger could not be reached. The save never depends on the ledger.
 class MacSaveLedger {
 public:
-    MacSaveLedger(identity::MacAddressFrame& frame, LineChoice& line, Operator& op,
+    MacSaveLedger(app::MacAddressFrame& frame, LineChoice& line, Operator& op,
                   QString location = ledger::resolveLedgerLocation());
 
     void record(identity::MacOctets written);

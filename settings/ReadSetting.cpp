@@ -5,12 +5,12 @@
 
 namespace tessra::settings {
 
-void selectFromReply(bool& ee, SerialPort& port, Operator& op, OptionPanel& panel) {
+void selectFromReply(bool& valid, SerialPort& port, Operator& op, OptionPanel& panel) {
     const Bytes reply = port.readAll();
     const DecodedBlock decoded = decodeBlock(reply);
     if (decoded.rejected) {
         op.message(kTimeoutMessage, kApplicationTitle);
-        ee = false;
+        valid = false;
         return;
     }
     for (const OptionGroup& g : kOptionGroups) {

@@ -7,18 +7,18 @@
 #include <vector>
 
 #include "fakes/LinkTest.h"
-#include "identity/CustomerCodeFrame.h"
-#include "identity/CustomerCodeView.h"
-#include "identity/MacAddressFrame.h"
-#include "identity/MacView.h"
+#include "app/CustomerCodeFrame.h"
+#include "app/CustomerCodeView.h"
+#include "app/MacAddressFrame.h"
+#include "app/MacView.h"
 
 namespace tessra::testing {
 
 // The MAC rows wired like the window: writing Text4..6 raises their change
 // handler, a spinner that changes value raises its change handler.
-class FakeMacView final : public identity::MacView {
+class FakeMacView final : public app::MacView {
 public:
-    identity::MacAddressFrame* frame = nullptr;
+    app::MacAddressFrame* frame = nullptr;
     std::map<int, std::string> texts;  // Text4..Text12
     std::map<int, int> spinners{{1, 0}, {2, 0}, {3, 0}};
     std::vector<int> textWrites;  // box numbers in write order
@@ -50,7 +50,7 @@ public:
     void setAutoIncrementEnabled(bool enabled) override { checkEnabled = enabled; }
 };
 
-class FakeCustomerCodeView final : public identity::CustomerCodeView {
+class FakeCustomerCodeView final : public app::CustomerCodeView {
 public:
     std::string text = "000";
     bool writeEnabled = false;
@@ -78,12 +78,12 @@ protected:
         };
     }
 
-    identity::MacState state;
+    app::MacRows state;
     FakeMacView macView;
-    identity::MacAddressFrame mac{link, state, macView};
+    app::MacAddressFrame mac{link, state, macView};
 
     FakeCustomerCodeView codeView;
-    identity::CustomerCodeFrame code{link, codeView};
+    app::CustomerCodeFrame code{link, codeView};
 };
 
 }  // namespace tessra::testing

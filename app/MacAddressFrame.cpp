@@ -1,10 +1,12 @@
-#include "identity/MacAddressFrame.h"
+#include "app/MacAddressFrame.h"
 
 #include "identity/IdentityCommands.h"
 #include "identity/IdentityTexts.h"
 #include "link/Timing.h"
 
-namespace tessra::identity {
+namespace tessra::app {
+
+using namespace identity;  // the address arithmetic, commands and texts
 
 namespace {
 // Octet 4 is shown in Text4 and set by VScroll1, and so on.
@@ -17,7 +19,7 @@ constexpr int spinnerOf(int octet) {
 constexpr int kFirstReadBackBox = 7;  // Text7 holds the first octet
 }  // namespace
 
-MacAddressFrame::MacAddressFrame(PrinterLink& link, MacState& state, MacView& view)
+MacAddressFrame::MacAddressFrame(PrinterLink& link, MacRows& state, MacView& view)
     : link_(link), state_(state), view_(view) {}
 
 void MacAddressFrame::Command12_Click() {
@@ -136,4 +138,4 @@ MacOctets MacAddressFrame::address() const {
     return {state_.mbytMac4, state_.mbytMac5, state_.mbytMac6};
 }
 
-}  // namespace tessra::identity
+}  // namespace tessra::app

@@ -5,13 +5,13 @@
 #include <utility>
 
 #include "identity/MacAddress.h"
-#include "identity/MacView.h"
+#include "app/MacView.h"
 #include "link/PrinterLink.h"
 
-namespace tessra::identity {
+namespace tessra::app {
 
 // Window state of the MAC address rows; the window owns it for the run.
-struct MacState {
+struct MacRows {
     std::uint8_t mbytMac4 = 0;
     std::uint8_t mbytMac5 = 0;
     std::uint8_t mbytMac6 = 0;
@@ -24,7 +24,7 @@ struct MacState {
 // Handlers of the MAC address load and save rows.
 class MacAddressFrame {
 public:
-    MacAddressFrame(PrinterLink& link, MacState& state, MacView& view);
+    MacAddressFrame(PrinterLink& link, MacRows& state, MacView& view);
 
     // "MAC Address Load": reads the printer's address into Text7 to Text12.
     void Command12_Click();
@@ -42,21 +42,21 @@ public:
 
     // Told the address of every save once its three commands have been sent,
     // e.g. to keep a record of the addresses handed out.
-    using AddressWritten = std::function<void(MacOctets written)>;
+    using AddressWritten = std::function<void(identity::MacOctets written)>;
     void onAddressWritten(AddressWritten observer) { addressWritten_ = std::move(observer); }
 
 private:
     bool passwordAccepted();
-    void autoIncrement(MacOctets written);
+    void autoIncrement(identity::MacOctets written);
     void spinnerChanged(int octet, int value);
     void showOctet(int octet);
     std::uint8_t& member(int octet);
-    MacOctets address() const;
+    identity::MacOctets address() const;
 
     PrinterLink& link_;
-    MacState& state_;
+    MacRows& state_;
     MacView& view_;
     AddressWritten addressWritten_;
 };
 
-}  // namespace tessra::identity
+}  // namespace tessra::app

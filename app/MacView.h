@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-namespace tessra::identity {
+namespace tessra::app {
 
 // The MAC address rows of the window as the handlers see them.
 class MacView {
@@ -19,4 +19,4 @@ public:
     virtual void setAutoIncrementEnabled(bool enabled) = 0;
 };
 
-}  // namespace tessra::identity
+}  // namespace tessra::app

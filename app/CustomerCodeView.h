@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace tessra::identity {
+namespace tessra::app {
 
 // The "Customer Code" frame as its handler sees it.
 class CustomerCodeView {
@@ -15,4 +15,4 @@ public:
     virtual void enableCustomerCodeWrite() = 0;
 };
 
-}  // namespace tessra::identity
+}  // namespace tessra::app

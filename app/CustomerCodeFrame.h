@@ -1,9 +1,9 @@
 #pragma once
 
-#include "identity/CustomerCodeView.h"
+#include "app/CustomerCodeView.h"
 #include "link/PrinterLink.h"
 
-namespace tessra::identity {
+namespace tessra::app {
 
 // Handler of the "Customer Code" frame.
 class CustomerCodeFrame {
@@ -21,4 +21,4 @@ private:
     CustomerCodeView& view_;
 };
 
-}  // namespace tessra::identity
+}  // namespace tessra::app

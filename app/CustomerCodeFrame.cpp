@@ -1,4 +1,4 @@
-#include "identity/CustomerCodeFrame.h"
+#include "app/CustomerCodeFrame.h"
 
 #include <string>
 
@@ -7,7 +7,9 @@
 #include "identity/IdentityTexts.h"
 #include "link/Timing.h"
 
-namespace tessra::identity {
+namespace tessra::app {
+
+using namespace identity;  // the address arithmetic, commands and texts
 
 CustomerCodeFrame::CustomerCodeFrame(PrinterLink& link, CustomerCodeView& view)
     : link_(link), view_(view) {}
@@ -46,4 +48,4 @@ void CustomerCodeFrame::write() {
     });
 }
 
-}  // namespace tessra::identity
+}  // namespace tessra::app
