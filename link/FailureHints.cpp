@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 #include <system_error>
+#include <vector>
 
 #if __has_include(<grp.h>)
 #include <grp.h>
@@ -128,7 +129,11 @@ std::string deviceGroup([[maybe_unused]] const std::string& device) {
 #ifdef TESSRA_HAS_GROUPS
     struct stat info {};
     if (::stat(device.c_str(), &info) != 0) return {};
-    const group* owner = ::getgrgid(info.st_gid);
+    // The reentrant lookup: printers on two ports may fail in two threads at once.
+    group entry{};
+    group* owner = nullptr;
+    std::vector<char> buffer(16384);
+    if (::getgrgid_r(info.st_gid, &entry, buffer.data(), buffer.size(), &owner) != 0) return {};
     return owner && owner->gr_name ? owner->gr_name : "";
 #else
     return {};

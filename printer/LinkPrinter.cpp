@@ -86,7 +86,7 @@ Outcome<Line> LinkPrinter::find() {
     });
     if (failed) {
         foundReply_.reset();
-        return *failed;
+        if (failed->kind != FailureKind::NoReply) return *failed;
     }
     if (!found) return failure(FailureKind::NoReply, "no answer at any speed");
     return *found;

@@ -5,7 +5,6 @@
 #include <QJsonObject>
 
 #include "CliFixture.h"
-#include "commands/ButtonTables.h"
 
 namespace tessra::testing {
 namespace {
@@ -101,37 +100,16 @@ TEST_F(Printer, AReadBackThatDiffersIsExitOne) {
     EXPECT_TRUE(said("wrote 00 02 01 04 but read back 00 02 01 00"));
 }
 
-TEST_F(Printer, EachRunNameSendsItsButtonsBytes) {
-    const auto bytesOf = [](std::span<const commands::CommandCall> calls) {
-        std::vector<Bytes> sent;
-        for (const auto& c : calls) {
-            const auto count =
-                static_cast<std::size_t>(c.mode == 1 ? c.buffer.size() : c.count + 1);
-            sent.emplace_back(c.buffer.begin(), c.buffer.begin() + count);
-        }
-        return sent;
-    };
-    const auto& maintenance = commands::kMaintenanceColumn;
-    const auto& paper = commands::kPaperButtons;
-    const std::vector<std::pair<QString, std::vector<Bytes>>> runs{
-        {"self-test", bytesOf(maintenance[0].calls)},
-        {"sample-font", bytesOf(maintenance[1].calls)},
-        {"hex-dump", bytesOf(maintenance[2].calls)},
-        {"firmware-recovery", bytesOf(maintenance[10].calls)},
-        {"feed", bytesOf(paper[0].calls)},
-        {"cut", bytesOf(paper[1].calls)},
-        {"test-pattern", bytesOf(paper[2].calls)},
-        {"wifi-ap", {{0x01, 0x39, 0x36, 0x02, 0x23, 0x00, 0x00}}},
-        {"wifi-station", {{0x01, 0x39, 0x36, 0x02, 0x23, 0x01, 0x00}}},
-        {"bluetooth", {{0x01, 0x39, 0x36, 0x02, 0x23, 0x02, 0x00}}},
-        {"bluetooth-ble", {{0x01, 0x39, 0x36, 0x02, 0x23, 0x03, 0x00}}},
-    };
-    for (const auto& [name, bytes] : runs) {
-        port.openings.clear();
-        EXPECT_EQ(run({"--line", "9600,n", "run", name}), 0) << name.toStdString();
-        EXPECT_EQ(port.bytesPerOpening(), bytes) << name.toStdString();
-        EXPECT_EQ(out.str(), "sent " + name.toStdString() + "\n");
-    }
+// The names come from the command table; a wireless row and a two-call row.
+TEST_F(Printer, RunSendsTheNamedRowsCallsEachInItsOwnOpening) {
+    EXPECT_EQ(run({"--line", "9600,n", "run", "bluetooth"}), 0);
+    EXPECT_EQ(out.str(), "sent bluetooth\n");
+    EXPECT_EQ(port.bytesPerOpening(), (std::vector<Bytes>{{1, 0x39, 0x36, 2, 0x23, 2, 0}}));
+    port.openings.clear();
+    EXPECT_EQ(run({"--line", "9600,n", "run", "self-test"}), 0);
+    EXPECT_EQ(
+        port.bytesPerOpening(),
+        (std::vector<Bytes>{{0x1B, 0x40, 0x00}, {0x1D, 0x28, 0x41, 0x30, 0x30, 0x02, 0x02, 0x00}}));
 }
 
 TEST_F(Printer, CodeWriteReadsTheCodeBack) {
