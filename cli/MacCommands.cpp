@@ -1,4 +1,4 @@
-// mac show, mac write and mac next: the window's MAC rows, with the ledger.
+// mac show, mac write and mac next: the core's MAC verbs, with the ledger.
 #include "cli/ToolContext.h"
 #include "identity/IdentityCommands.h"
 #include "identity/IdentityTexts.h"

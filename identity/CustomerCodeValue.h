@@ -6,7 +6,7 @@
 
 namespace tessra::identity {
 
-// The code typed in Text13: a whole decimal number from 1 to 255, blanks
+// The customer code as typed: a whole decimal number from 1 to 255, blanks
 // around it allowed. Anything else (other text, 0, "000", 256, a number past
 // 16 bits) gives nothing.
 std::optional<std::uint8_t> customerCodeFromText(std::string_view text);

@@ -1,7 +1,10 @@
 // Two printer objects of the core on two virtual printers, one thread each.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
-#include <thread>
+#include <QTemporaryDir>
+#include <QThread>
+#include <memory>
 
 #include "fakes/VirtualPrinterProcess.h"
 #include "link/QtClock.h"
@@ -14,6 +17,7 @@ namespace {
 struct Result {
     bool found = false;
     std::optional<printer::CustomerCode> code;
+    std::string why;
 };
 
 Result station(const std::string& device, printer::CustomerCode code) {
@@ -22,7 +26,9 @@ Result station(const std::string& device, printer::CustomerCode code) {
     QtClock clock;
     printer::LinkPrinter printer(port, clock, 1);
     Result result;
-    result.found = printer.find().ok();
+    const auto found = printer.find();
+    result.found = found.ok();
+    if (!found) result.why = found.failure().reason;
     if (result.found && printer.writeCustomerCode(code)) {
         if (const auto back = printer.readCustomerCode()) result.code = *back;
     }
@@ -34,13 +40,20 @@ TEST(TwoPrinters, RunAtOnceInTwoThreadsEachWithItsOwnAnswers) {
     VirtualPrinterProcess second;
     ASSERT_TRUE(first.start());
     ASSERT_TRUE(second.start());
+    // Qt locks a port by its file name: the second one needs a name of its own.
+    QTemporaryDir dir;
+    const std::string secondLink = dir.filePath("com2").toStdString();
+    ASSERT_EQ(::symlink(second.link().c_str(), secondLink.c_str()), 0);
     Result a;
     Result b;
-    std::thread one([&] { a = station(first.link(), 11); });
-    std::thread two([&] { b = station(second.link(), 22); });
-    one.join();
-    two.join();
-    EXPECT_TRUE(a.found && b.found);
+    // Qt's port wants a thread Qt knows; no event loop runs in either.
+    const std::unique_ptr<QThread> one(QThread::create([&] { a = station(first.link(), 11); }));
+    const std::unique_ptr<QThread> two(QThread::create([&] { b = station(secondLink, 22); }));
+    one->start();
+    two->start();
+    one->wait();
+    two->wait();
+    EXPECT_TRUE(a.found && b.found) << a.why << b.why;
     EXPECT_EQ(a.code, 11);
     EXPECT_EQ(b.code, 22);
 }

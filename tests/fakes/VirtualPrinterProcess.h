@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -32,7 +33,7 @@ public:
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         dir_ = std::filesystem::temp_directory_path() /
                ("tessra-printer-" + std::to_string(::getpid()) + "-" + info->test_suite_name() +
-                "-" + info->name());
+                "-" + info->name() + "-" + std::to_string(++made_));
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
     }
@@ -150,6 +151,8 @@ private:
     }
 
     std::filesystem::path dir_;
+    // Two printers in one test get two folders.
+    static inline std::atomic<int> made_{0};
     pid_t pid_ = 0;
 };
 

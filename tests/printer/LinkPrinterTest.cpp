@@ -33,7 +33,8 @@ TEST_F(Core, EachFailureHasItsKind) {
     port.dsrAsserted = true;
     block[0] = 0x40;  // no code page
     EXPECT_EQ(printer.readBlock().failure().kind, FailureKind::ReplyRejected);
-    port.failWriteAt = static_cast<int>(port.openings.size()) + 1;
+    port.failWriteAt = 0;  // the next write, counted over the port's life
+    for (const auto& o : port.openings) port.failWriteAt += static_cast<int>(o.writes.size());
     EXPECT_EQ(printer.readMac().failure().kind, FailureKind::WriteFailed);
     port.failOpen = true;
     port.openFailure = PortFailure::Busy;
