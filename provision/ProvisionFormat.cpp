@@ -11,12 +11,17 @@ bool readsBack(const std::string& step) {
     return step == "settings" || step == "mac" || step == "customer-code";
 }
 
+// The value is in the line where it is short; a block or a read stays in the JSON.
+bool showsValue(const std::string& step) {
+    return step == "mac" || step == "customer-code" || step == "wireless";
+}
+
 }  // namespace
 
 std::string stepText(const StepReport& r) {
     std::string text = r.step;
     if (r.result == "failed") return text + " failed: " + r.detail;
-    if (!r.value.empty()) text += " " + r.value;
+    if (showsValue(r.step) && !r.value.empty()) text += " " + r.value;
     if (r.result == "written") text += readsBack(r.step) ? " written and verified" : " done";
     if (r.result == "unchanged")
         text += r.step == "find" || r.step == "read" ? " done" : " unchanged";
