@@ -84,7 +84,8 @@ QList<QStringList> unitRows(const LedgerReport& report) {
 
 std::optional<QDateTime> parseFilterTime(const QString& text, bool endOfDay) {
     const QString trimmed = text.trimmed();
-    const QDate day = QDate::fromString(trimmed, Qt::ISODate);
+    // QDate also takes the date of a date and time: only a bare day is one.
+    const QDate day = trimmed.size() == 10 ? QDate::fromString(trimmed, Qt::ISODate) : QDate();
     if (day.isValid())
         return QDateTime(endOfDay ? day.addDays(1) : day, QTime(0, 0), QTimeZone::utc());
     QDateTime time = QDateTime::fromString(trimmed, Qt::ISODateWithMs);

@@ -38,6 +38,10 @@ QString defaultStation();
 // Who records a state, where, and for what unit. An empty text (or no
 // customer code) leaves what the row holds when a row moves on.
 struct Stamp {
+    Stamp() = default;
+    Stamp(QString station_, QString port_, std::optional<int> customerCode_ = std::nullopt)
+        : station(std::move(station_)), port(std::move(port_)), customerCode(customerCode_) {}
+
     QString station = defaultStation();
     QString port;                     // e.g. "COM1" or "/dev/ttyUSB0"
     std::optional<int> customerCode;  // when known

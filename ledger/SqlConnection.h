@@ -17,6 +17,7 @@ struct ConnectionMode {
     bool readOnly = false;  // never writes; an SQLite file on a read-only mount still opens
     int waitMs = kDefaultWaitMs;
 };
+inline constexpr ConnectionMode kReadOnly{true, kDefaultWaitMs};
 
 // Adds the named Qt SQL connection for a location and opens it; on failure
 // nothing is left registered. An SQLite file's folder is created first

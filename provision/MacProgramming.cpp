@@ -34,6 +34,12 @@ public:
                                 ledger::macText(ledger::kDefaultRange.first),
                                 ledger::macText(ledger::kDefaultRange.last)));
         if (!request_.printerAnswered) {
+            result_.reconciled =
+                reconcile(printer_, ledger_, request_.stamp.station, request_.stamp.port);
+            if (!result_.reconciled.ok())
+                return ledgerEnd(result_.reconciled, MacOutcome::Unusable,
+                                 result_.reconciled.error +
+                                     QStringLiteral("; nothing was written to the printer"));
             const auto probe = printer_.readMac();
             if (!probe) return printerEnd(probe.failure(), QStringLiteral("nothing was reserved"));
             result_.readBack = macOf(*probe);
@@ -136,8 +142,8 @@ private:
         return end(ofPrinter(failure), failureText(failure) + QStringLiteral("; ") + consequence);
     }
 
-    template <class T>
-    MacResult ledgerEnd(const ledger::Result<T>& failed, MacOutcome outcome, const QString& why) {
+    template <class Failed>
+    MacResult ledgerEnd(const Failed& failed, MacOutcome outcome, const QString& why) {
         result_.ledgerFault = failed.fault;
         return end(outcome, why);
     }

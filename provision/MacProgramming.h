@@ -31,33 +31,10 @@ struct MacRequest {
     ledger::MacRange range = ledger::kDefaultRange;
     ledger::Stamp stamp;   // station, port, and whatever unit details are known
     std::string password;  // the level-1 password the printer checks
-    // The caller has just had an answer from this printer on this port, so
-    // no probe is needed before an address is reserved.
+    // The caller has just had an answer from this printer on this port and
+    // reconciled it, so neither is done again before an address is reserved.
     bool printerAnswered = false;
 };
-
-struct MacResult {
-    MacOutcome outcome = MacOutcome::Unusable;
-    std::optional<ledger::Mac> address;   // the address reserved (and maybe written)
-    std::optional<ledger::Mac> readBack;  // what the printer reported last
-    std::optional<printer::Failure> printerFailure;
-    ledger::Fault ledgerFault = ledger::Fault::None;
-    QString message;  // for the operator when not verified; says "written, not recorded" for 4
-    int exitCode() const { return provision::exitCode(outcome); }
-};
-
-// Programs one address and keeps the ledger true at every moment:
-//   probe (read the MAC: a port that cannot be opened reserves nothing)
-//   -> reserve (the address given, or the next free one, in one atomic step)
-//   -> written (committed before a byte of the address goes out)
-//   -> the printer's MAC write
-//   -> read back (a read-back that disagrees or is missing is read once more)
-//   -> verified, or failed with the reason in the note.
-MacResult programMac(printer::Printer& printer, ledger::Ledger& ledger, const MacRequest& request);
-
-// The whole 48-bit address of the printer's six octets, and back.
-ledger::Mac macOf(const printer::MacAddress& octets);
-printer::MacAddress octetsOf(ledger::Mac address);
 
 struct ReconcileResult {
     int verified = 0;                       // unfinished rows whose address the printer carries
@@ -69,6 +46,31 @@ struct ReconcileResult {
     bool ok() const { return error.isEmpty(); }
     bool changed() const { return verified + abandoned > 0; }
 };
+
+struct MacResult {
+    MacOutcome outcome = MacOutcome::Unusable;
+    std::optional<ledger::Mac> address;   // the address reserved (and maybe written)
+    std::optional<ledger::Mac> readBack;  // what the printer reported last
+    std::optional<printer::Failure> printerFailure;
+    ledger::Fault ledgerFault = ledger::Fault::None;
+    ReconcileResult reconciled;  // the rows of this station and port settled first
+    QString message;  // for the operator when not verified; says "written, not recorded" for 4
+    int exitCode() const { return provision::exitCode(outcome); }
+};
+
+// Programs one address and keeps the ledger true at every moment:
+//   reconcile the station's and port's unfinished rows
+//   -> probe (read the MAC: a port that cannot be opened reserves nothing)
+//   -> reserve (the address given, or the next free one, in one atomic step)
+//   -> written (committed before a byte of the address goes out)
+//   -> the printer's MAC write
+//   -> read back (a read-back that disagrees or is missing is read once more)
+//   -> verified, or failed with the reason in the note.
+MacResult programMac(printer::Printer& printer, ledger::Ledger& ledger, const MacRequest& request);
+
+// The whole 48-bit address of the printer's six octets, and back.
+ledger::Mac macOf(const printer::MacAddress& octets);
+printer::MacAddress octetsOf(ledger::Mac address);
 
 // Settles the rows a run on this station and port left unfinished (reserved,
 // or written with no outcome) by the MAC of the printer now on the port:

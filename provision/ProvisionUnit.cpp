@@ -214,6 +214,14 @@ private:
         done(kFailed);
         summary_.exitCode = exitCode;
         summary_.message = QString::fromStdString(step_.step + ": " + why);
+        // The address stays verified (the printer carries it); its note says
+        // the unit is not finished. Best effort: the run ends failed anyway.
+        if (summary_.mac && exitCode != 3 && exitCode != 4) {
+            ledger::Stamp note;
+            note.station.clear();
+            note.note = QStringLiteral("unit unfinished: ") + summary_.message;
+            ledger_.advance(*summary_.mac, MacState::Verified, note);
+        }
         return false;
     }
 
@@ -225,7 +233,8 @@ private:
     // it leaves a unit the ledger does not know as it is.
     bool ledgerFailed(ledger::Fault fault, const QString& why) {
         if (!wrote_) return failed(exitOf(fault), why.toStdString());
-        return failed(4, "written, not recorded: " + why.toStdString());
+        return failed(4, ledger::macText(mac_).toStdString() +
+                             " written, not recorded: " + why.toStdString());
     }
 
     printer::Printer& printer_;
