@@ -29,7 +29,13 @@ using namespace tessra::ledger;
 
 namespace {
 
-const Stamp kStamp{QStringLiteral("bench"), QStringLiteral("COM1"), std::nullopt};
+Stamp benchStamp() {
+    Stamp stamp;
+    stamp.station = QStringLiteral("bench");
+    stamp.port = QStringLiteral("COM1");
+    return stamp;
+}
+const Stamp kStamp = benchStamp();
 
 bool reserveMany(const QString& location, int count) {
     auto ledger = Ledger::open(location);

@@ -8,7 +8,6 @@
 
 #include "ledger/LedgerSchema.h"
 #include "ledger/LowestFree.h"
-#include "ledger/SqlConnection.h"
 
 namespace tessra::ledger {
 
@@ -18,48 +17,106 @@ namespace {
 // only run out if stations keep winning every race.
 constexpr int kReserveAttempts = 1000;
 
-constexpr auto kSelectRecord =
-    "SELECT address, state, time_utc, station, port, customer_code FROM mac_ledger";
-constexpr auto kInsert =
-    "INSERT INTO mac_ledger (address, state, time_utc, station, port, customer_code)"
-    " VALUES (?, ?, ?, ?, ?, ?) ON CONFLICT (address) DO ";
-constexpr auto kKeepHeld = "NOTHING";
-constexpr auto kReplaceHeld =
+constexpr QLatin1StringView kInsert(
+    "INSERT INTO mac_ledger (address, state, time_utc, reserved_utc, written_utc, station, port,"
+    " customer_code, recipe, recipe_hash, settings_block, note)"
+    " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (address) DO ");
+constexpr QLatin1StringView kKeepHeld("NOTHING");
+constexpr QLatin1StringView kReplaceHeld(
     "UPDATE SET state = excluded.state, time_utc = excluded.time_utc,"
-    " station = excluded.station, port = excluded.port, customer_code = excluded.customer_code";
+    " station = excluded.station, port = excluded.port, customer_code = excluded.customer_code");
+// Taken back with again: everything of the earlier unit goes, but its state
+// and where it was stay in the note.
+constexpr QLatin1StringView kTakeBack(
+    "UPDATE SET state = excluded.state, time_utc = excluded.time_utc,"
+    " reserved_utc = excluded.reserved_utc, written_utc = '', station = excluded.station,"
+    " port = excluded.port, customer_code = excluded.customer_code, recipe = excluded.recipe,"
+    " recipe_hash = excluded.recipe_hash, settings_block = excluded.settings_block,"
+    " note = excluded.note || ' (was ' || mac_ledger.state || ' since ' || mac_ledger.time_utc ||"
+    " ' on ' || mac_ledger.station || ' ' || mac_ledger.port || CASE WHEN mac_ledger.note = ''"
+    " THEN '' ELSE ': ' || mac_ledger.note END || ')'");
+
+// Non-empty parts of the stamp replace the row's; the note is added.
+constexpr QLatin1StringView kAdvance(
+    "UPDATE mac_ledger SET state = CAST(? AS TEXT), time_utc = CAST(? AS TEXT),"
+    " written_utc = COALESCE(NULLIF(CAST(? AS TEXT), ''), written_utc),"
+    " station = COALESCE(NULLIF(CAST(? AS TEXT), ''), station),"
+    " port = COALESCE(NULLIF(CAST(? AS TEXT), ''), port),"
+    " customer_code = COALESCE(CAST(? AS INTEGER), customer_code),"
+    " recipe = COALESCE(NULLIF(CAST(? AS TEXT), ''), recipe),"
+    " recipe_hash = COALESCE(NULLIF(CAST(? AS TEXT), ''), recipe_hash),"
+    " settings_block = COALESCE(NULLIF(CAST(? AS TEXT), ''), settings_block),"
+    " note = CASE WHEN CAST(? AS TEXT) = '' THEN note WHEN note = '' THEN CAST(? AS TEXT)"
+    " ELSE note || '; ' || CAST(? AS TEXT) END"
+    " WHERE address = ? AND state IN (%1)");
+
+constexpr QLatin1StringView kAgainNote("again");
 
 QString nonNull(const QString& text) {
     return text.isNull() ? QStringLiteral("") : text;
 }
 
-void bindRecord(QSqlQuery& query, Mac address, MacState state, const Stamp& stamp) {
-    query.addBindValue(qint64(address));
-    query.addBindValue(stateText(state));
-    query.addBindValue(QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
-    query.addBindValue(nonNull(stamp.station));
-    query.addBindValue(nonNull(stamp.port));
-    query.addBindValue(stamp.customerCode ? QVariant(*stamp.customerCode)
-                                          : QVariant(QMetaType::fromType<int>()));
+QVariant code(const Stamp& stamp) {
+    return stamp.customerCode ? QVariant(*stamp.customerCode)
+                              : QVariant(QMetaType::fromType<int>());
 }
 
-std::optional<MacRecord> readRecord(const QSqlQuery& query) {
-    const auto state = parseState(query.value(1).toString());
-    if (!state) return std::nullopt;
+QString now() {
+    return QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
+}
+
+void bindInsert(QSqlQuery& query, Mac address, MacState state, const Stamp& stamp,
+                const QString& note) {
+    const QString time = now();
+    for (const QVariant& value :
+         {QVariant(qint64(address)), QVariant(stateText(state)), QVariant(time), QVariant(time),
+          QVariant(onPrinter(state) ? time : QStringLiteral("")), QVariant(nonNull(stamp.station)),
+          QVariant(nonNull(stamp.port)), code(stamp), QVariant(nonNull(stamp.recipe)),
+          QVariant(nonNull(stamp.recipeHash)), QVariant(nonNull(stamp.settingsBlock)),
+          QVariant(nonNull(note))})
+        query.addBindValue(value);
+}
+
+QDateTime timeOf(const QVariant& value) {
+    return QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
+}
+
+MacRecord readRecord(const QSqlQuery& query) {
     MacRecord record;
     record.address = Mac(query.value(0).toLongLong());
-    record.state = *state;
-    record.time = QDateTime::fromString(query.value(2).toString(), Qt::ISODateWithMs);
+    record.stateName = query.value(1).toString();
+    record.state = parseState(record.stateName).value_or(MacState::Unknown);
+    record.time = timeOf(query.value(2));
     record.station = query.value(3).toString();
     record.port = query.value(4).toString();
     if (!query.value(5).isNull()) record.customerCode = query.value(5).toInt();
+    record.reservedTime = timeOf(query.value(6));
+    record.writtenTime = timeOf(query.value(7));
+    record.recipe = query.value(8).toString();
+    record.recipeHash = query.value(9).toString();
+    record.settingsBlock = query.value(10).toString();
+    record.note = query.value(11).toString();
     return record;
 }
 
-bool execute(QSqlQuery& query, const QString& sql, std::initializer_list<qint64> values) {
-    query.setForwardOnly(true);
-    if (!query.prepare(sql)) return false;
-    for (qint64 value : values) query.addBindValue(value);
-    return query.exec();
+// The states a row may move on from to reach this one.
+QString predecessors(MacState state) {
+    switch (state) {
+        case MacState::Written:
+            return QStringLiteral("'reserved'");
+        case MacState::Verified:
+            return QStringLiteral("'reserved', 'written', 'verified'");
+        case MacState::Failed:
+        case MacState::Abandoned:
+            return QStringLiteral("'reserved', 'written'");
+        default:
+            return {};
+    }
+}
+
+QString whenAndWhere(const MacRecord& r) {
+    return QStringLiteral("%1 in the ledger since %2 (%3, %4)")
+        .arg(r.stateName, r.time.toString(Qt::ISODateWithMs), r.station, r.port);
 }
 
 }  // namespace
@@ -71,19 +128,21 @@ Ledger::~Ledger() {
     closeConnection(connection_);
 }
 
-Result<std::unique_ptr<Ledger>> Ledger::open(const QString& text) {
+Result<std::unique_ptr<Ledger>> Ledger::open(const QString& text, ConnectionMode mode) {
     using Opened = Result<std::unique_ptr<Ledger>>;
     const Result<LedgerLocation> location = parseLedgerLocation(text);
-    if (!location.ok()) return Opened::failure(location.error);
+    if (!location.ok()) return Opened::failure(location);
 
     static std::atomic<quint64> serial{0};
     const QString name = QStringLiteral("tessra-ledger-%1").arg(++serial);
-    if (Status opened = openConnection(*location, name); !opened.ok())
-        return Opened::failure(opened.error);
+    if (Status opened = openConnection(*location, name, mode); !opened.ok())
+        return Opened::failure(opened);
     std::unique_ptr<Ledger> ledger(new Ledger(name, location->shown));
     QSqlDatabase db = QSqlDatabase::database(name, false);
-    if (Status ready = prepareSchema(db, *location); !ready.ok())
-        return Opened::failure(ready.error);
+    const Result<int> version =
+        mode.readOnly ? readableSchema(db, *location) : prepareSchema(db, *location);
+    if (!version.ok()) return Opened::failure(version);
+    ledger->version_ = *version;
     return Opened::success(std::move(ledger));
 }
 
@@ -102,15 +161,15 @@ Result<Reservation> Ledger::reserve(const Stamp& stamp, MacRange range) {
 
     for (int attempt = 0; attempt < kReserveAttempts; ++attempt) {
         const Result<std::optional<Mac>> free = lowestFree(db, range, failed);
-        if (!free.ok()) return Reserved::failure(free.error);
+        if (!free.ok()) return Reserved::failure(free);
         if (!free->has_value()) return Reserved::success(Reservation{});
         const Mac candidate = **free;
         // Another process may take the candidate between the look and this
         // insert; the key then refuses ours and the search starts again.
         QSqlQuery insert(db);
-        insert.prepare(QLatin1StringView(kInsert) + QLatin1StringView(kKeepHeld));
-        bindRecord(insert, candidate, MacState::Reserved, stamp);
-        if (!insert.exec()) return Reserved::failure(sqlFailure(failed, insert.lastError()));
+        insert.prepare(kInsert + kKeepHeld);
+        bindInsert(insert, candidate, MacState::Reserved, stamp, stamp.note);
+        if (!insert.exec()) return Reserved::failure(sqlStatus(failed, insert.lastError()));
         if (insert.numRowsAffected() == 1) return Reserved::success(Reservation{candidate});
     }
     return Reserved::failure(
@@ -119,47 +178,103 @@ Result<Reservation> Ledger::reserve(const Stamp& stamp, MacRange range) {
             .arg(kReserveAttempts));
 }
 
+Status Ledger::reserveAddress(Mac address, const Stamp& stamp, bool again) {
+    const QString failed =
+        QStringLiteral("cannot reserve %1 in the ledger %2").arg(macText(address), location_);
+    if (address > kLastMac)
+        return Status::failure(failed + QStringLiteral(": not a 48-bit address"));
+    QSqlQuery insert(QSqlDatabase::database(connection_, false));
+    insert.prepare(kInsert + (again ? kTakeBack : kKeepHeld));
+    const QString note =
+        again ? (stamp.note.isEmpty() ? QString(kAgainNote)
+                                      : kAgainNote + QStringLiteral(", ") + stamp.note)
+              : stamp.note;
+    bindInsert(insert, address, MacState::Reserved, stamp, note);
+    if (!insert.exec()) return sqlStatus(failed, insert.lastError());
+    if (insert.numRowsAffected() == 1) return Status::success();
+    const Result<std::optional<MacRecord>> held = find(address);
+    if (!held.ok()) return Status::failure(held);
+    if (!held->has_value())  // taken and given up between the two statements: never happens
+        return Status::failure(failed + QStringLiteral(": the ledger changed meanwhile"));
+    return Status::failure(macText(address) + QStringLiteral(" is ") + whenAndWhere(**held),
+                           Fault::Held);
+}
+
+Status Ledger::advance(Mac address, MacState state, const Stamp& stamp) {
+    const QString failed = QStringLiteral("cannot record %1 as %2 in the ledger %3")
+                               .arg(macText(address), stateText(state), location_);
+    const QString from = predecessors(state);
+    if (from.isEmpty()) return Status::failure(failed + QStringLiteral(": not a next state"));
+    QSqlQuery update(QSqlDatabase::database(connection_, false));
+    update.prepare(QString(kAdvance).arg(from));
+    const QString time = now();
+    const QString note = nonNull(stamp.note);
+    for (const QVariant& value :
+         {QVariant(stateText(state)), QVariant(time),
+          QVariant(state == MacState::Written ? time : QStringLiteral("")),
+          QVariant(nonNull(stamp.station)), QVariant(nonNull(stamp.port)), code(stamp),
+          QVariant(nonNull(stamp.recipe)), QVariant(nonNull(stamp.recipeHash)),
+          QVariant(nonNull(stamp.settingsBlock)), QVariant(note), QVariant(note), QVariant(note),
+          QVariant(qint64(address))})
+        update.addBindValue(value);
+    if (!update.exec()) return sqlStatus(failed, update.lastError());
+    if (update.numRowsAffected() == 1) return Status::success();
+    const Result<std::optional<MacRecord>> held = find(address);
+    if (!held.ok()) return Status::failure(held);
+    return Status::failure(
+        failed + (held->has_value() ? QStringLiteral(": it is ") + whenAndWhere(**held)
+                                    : QStringLiteral(": it is not in the ledger")),
+        Fault::Moved);
+}
+
 Status Ledger::mark(Mac address, MacState state, const Stamp& stamp) {
     const QString failed = QStringLiteral("cannot record %1 as %2 in the ledger %3")
                                .arg(macText(address), stateText(state), location_);
-    if (state == MacState::Reserved)
+    if (state == MacState::Reserved || state == MacState::Unknown)
         return Status::failure(failed + QStringLiteral(": only reserve() reserves"));
     if (address > kLastMac)
         return Status::failure(failed + QStringLiteral(": not a 48-bit address"));
     QSqlQuery upsert(QSqlDatabase::database(connection_, false));
-    upsert.prepare(QLatin1StringView(kInsert) + QLatin1StringView(kReplaceHeld));
-    bindRecord(upsert, address, state, stamp);
-    if (!upsert.exec()) return Status::failure(sqlFailure(failed, upsert.lastError()));
+    upsert.prepare(kInsert + kReplaceHeld);
+    bindInsert(upsert, address, state, stamp, stamp.note);
+    if (!upsert.exec()) return sqlStatus(failed, upsert.lastError());
     return Status::success();
+}
+
+Result<QList<MacRecord>> Ledger::select(const QString& where, const QList<QVariant>& values,
+                                        const QString& failed) {
+    using Listed = Result<QList<MacRecord>>;
+    QSqlQuery query(QSqlDatabase::database(connection_, false));
+    query.setForwardOnly(true);
+    if (!query.prepare(selectRecords(version_) + where + QStringLiteral(" ORDER BY address")))
+        return Listed::failure(sqlStatus(failed, query.lastError()));
+    for (const QVariant& value : values) query.addBindValue(value);
+    if (!query.exec()) return Listed::failure(sqlStatus(failed, query.lastError()));
+    QList<MacRecord> records;
+    while (query.next()) records.append(readRecord(query));
+    return Listed::success(std::move(records));
 }
 
 Result<std::optional<MacRecord>> Ledger::find(Mac address) {
     using Found = Result<std::optional<MacRecord>>;
-    const QString failed =
-        QStringLiteral("cannot look up %1 in the ledger %2").arg(macText(address), location_);
-    QSqlQuery query(QSqlDatabase::database(connection_, false));
-    if (!execute(query, QLatin1StringView(kSelectRecord) + QStringLiteral(" WHERE address = ?"),
-                 {qint64(address)}))
-        return Found::failure(sqlFailure(failed, query.lastError()));
-    if (!query.next()) return Found::success(std::nullopt);
-    std::optional<MacRecord> record = readRecord(query);
-    if (!record) return Found::failure(failed + QStringLiteral(": unknown state"));
-    return Found::success(std::move(record));
+    const auto listed = select(
+        QStringLiteral(" WHERE address = ?"), {qint64(address)},
+        QStringLiteral("cannot look up %1 in the ledger %2").arg(macText(address), location_));
+    if (!listed.ok()) return Found::failure(listed);
+    if (listed->isEmpty()) return Found::success(std::nullopt);
+    return Found::success(listed->front());
 }
 
 Result<QList<MacRecord>> Ledger::records() {
-    using Listed = Result<QList<MacRecord>>;
-    const QString failed = QStringLiteral("cannot list the ledger %1").arg(location_);
-    QSqlQuery query(QSqlDatabase::database(connection_, false));
-    if (!execute(query, QLatin1StringView(kSelectRecord) + QStringLiteral(" ORDER BY address"), {}))
-        return Listed::failure(sqlFailure(failed, query.lastError()));
-    QList<MacRecord> records;
-    while (query.next()) {
-        std::optional<MacRecord> record = readRecord(query);
-        if (!record) return Listed::failure(failed + QStringLiteral(": unknown state"));
-        records.append(std::move(*record));
-    }
-    return Listed::success(std::move(records));
+    return select({}, {}, QStringLiteral("cannot list the ledger %1").arg(location_));
+}
+
+Result<QList<MacRecord>> Ledger::unfinished(const QString& station, const QString& port) {
+    return select(
+        QStringLiteral(" WHERE station = ? AND port = ? AND state IN ('reserved', "
+                       "'written')"),
+        {nonNull(station), nonNull(port)},
+        QStringLiteral("cannot look for unfinished rows in the ledger %1").arg(location_));
 }
 
 }  // namespace tessra::ledger

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QVariant>
 #include <memory>
 #include <optional>
 
@@ -9,6 +10,7 @@
 #include "ledger/LedgerResult.h"
 #include "ledger/MacRecord.h"
 #include "ledger/MacText.h"
+#include "ledger/SqlConnection.h"
 
 namespace tessra::ledger {
 
@@ -19,17 +21,22 @@ struct Reservation {
 };
 
 // The record of every address the tools reserve or write, one row per
-// address with its latest state, in an SQLite file or a PostgreSQL database
-// (see LedgerLocation.h). Several processes and stations may use one ledger
-// at once: an address is handed out once, ever.
+// address with its state (see MacState), in an SQLite file or a PostgreSQL
+// database (see LedgerLocation.h). Several processes and stations may use
+// one ledger at once: every change is one statement keyed on the address,
+// so an address is handed out once, ever, and a row moves on only from the
+// state its writer expects. No wait on the ledger lasts longer than the
+// mode's limit (Fault::TimedOut).
 //
 // A Ledger owns one Qt SQL connection with a name of its own and must be used
 // on the thread that opened it. It needs no QCoreApplication.
 class Ledger {
 public:
-    // Opens the ledger, creating it on first use. Fails on a bad location, an
-    // unreachable database, an SQL error or a newer schema version.
-    static Result<std::unique_ptr<Ledger>> open(const QString& location);
+    // Opens the ledger. For writing it is created on first use and an older
+    // layout is moved up; read-only it must exist and is never changed (an
+    // older layout is read as it is). Fails on a bad location, an unreachable
+    // database, an SQL error or a newer schema version (Fault::NewerSchema).
+    static Result<std::unique_ptr<Ledger>> open(const QString& location, ConnectionMode mode = {});
     ~Ledger();
     Ledger(const Ledger&) = delete;
     Ledger& operator=(const Ledger&) = delete;
@@ -38,27 +45,46 @@ public:
     const QString& location() const;
 
     // Takes the lowest address of the range that the ledger has never held in
-    // any state, records it as reserved and returns it. Two processes or
-    // stations asking at once never get the same address. A full range is a
-    // success with no address.
+    // any state, records it as reserved with the stamp and returns it. Two
+    // processes or stations asking at once never get the same address. A
+    // full range is a success with no address.
     Result<Reservation> reserve(const Stamp& stamp, MacRange range = kDefaultRange);
 
-    // Records the address as written, verified or failed, whether or not it
-    // was reserved. The record's time is now; its station, port and customer
-    // code are the stamp's.
+    // Records this address as reserved. An address the ledger holds in any
+    // state is refused (Fault::Held) unless again, which takes it back
+    // whatever its state and says so in the note, with the state it had.
+    Status reserveAddress(Mac address, const Stamp& stamp, bool again);
+
+    // Moves the address on to written, verified, failed or abandoned, only
+    // from the states that lead there (written from reserved; the others
+    // from reserved or written; verified also from verified, to record more
+    // of the unit); otherwise Fault::Moved. The stamp's non-empty parts
+    // replace the row's, its note is added to the row's.
+    Status advance(Mac address, MacState state, const Stamp& stamp);
+
+    // The window's record of a save it made without a reservation: the row
+    // takes the state and stamp whatever it held. Not for reserved.
     Status mark(Mac address, MacState state, const Stamp& stamp);
 
     // The address's record; empty when the ledger never held it.
     Result<std::optional<MacRecord>> find(Mac address);
 
-    // Every record, in address order.
+    // Every record, in address order; a state this program does not know is
+    // listed as MacState::Unknown with its stored name.
     Result<QList<MacRecord>> records();
+
+    // The rows a run on this station and port left unfinished (reserved, or
+    // written with no outcome), in address order.
+    Result<QList<MacRecord>> unfinished(const QString& station, const QString& port);
 
 private:
     Ledger(QString connection, QString location);
+    Result<QList<MacRecord>> select(const QString& where, const QList<QVariant>& values,
+                                    const QString& failed);
 
     QString connection_;
     QString location_;
+    int version_ = 0;
 };
 
 }  // namespace tessra::ledger

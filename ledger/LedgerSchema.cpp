@@ -15,30 +15,49 @@ constexpr QLatin1StringView kPostgresCreateLock("SELECT pg_advisory_xact_lock(21
 
 constexpr QLatin1StringView kCreateMeta(
     "CREATE TABLE IF NOT EXISTS ledger_meta (key TEXT PRIMARY KEY, value TEXT NOT NULL)");
-constexpr QLatin1StringView kCreateRecords(
-    "CREATE TABLE IF NOT EXISTS mac_ledger ("
-    " address BIGINT PRIMARY KEY CHECK (address BETWEEN 0 AND 281474976710655),"
-    " state TEXT NOT NULL CHECK (state IN ('reserved', 'written', 'verified', 'failed')),"
+// No check on the state: a reader must still list a row a newer program wrote.
+constexpr QLatin1StringView kRecordColumns(
+    " (address BIGINT PRIMARY KEY CHECK (address BETWEEN 0 AND 281474976710655),"
+    " state TEXT NOT NULL,"
     " time_utc TEXT NOT NULL,"
     " station TEXT NOT NULL,"
     " port TEXT NOT NULL,"
-    " customer_code INTEGER)");
+    " customer_code INTEGER,"
+    " reserved_utc TEXT NOT NULL DEFAULT '',"
+    " written_utc TEXT NOT NULL DEFAULT '',"
+    " recipe TEXT NOT NULL DEFAULT '',"
+    " recipe_hash TEXT NOT NULL DEFAULT '',"
+    " settings_block TEXT NOT NULL DEFAULT '',"
+    " note TEXT NOT NULL DEFAULT '')");
+constexpr QLatin1StringView kUnfinishedIndex(
+    "CREATE INDEX IF NOT EXISTS mac_ledger_by_port ON mac_ledger (station, port, state)");
 // Every address from range_first up to held_below - 1 is held (see LowestFree.h).
 constexpr QLatin1StringView kCreateFloors(
     "CREATE TABLE IF NOT EXISTS reserve_floor"
     " (range_first BIGINT PRIMARY KEY, held_below BIGINT NOT NULL)");
 
+// Version 1 checked the state against its four names; the table is rebuilt,
+// which both engines do inside the transaction.
+const QStringList kFromVersion1{
+    QStringLiteral("CREATE TABLE mac_ledger_2") + kRecordColumns,
+    QStringLiteral("INSERT INTO mac_ledger_2 (address, state, time_utc, station, port,"
+                   " customer_code, reserved_utc) SELECT address, state, time_utc, station,"
+                   " port, customer_code, time_utc FROM mac_ledger"),
+    QStringLiteral("DROP TABLE mac_ledger"),
+    QStringLiteral("ALTER TABLE mac_ledger_2 RENAME TO mac_ledger"),
+};
+
 Status run(QSqlDatabase& db, const QString& statement, const LedgerLocation& location) {
     QSqlQuery query(db);
     if (query.exec(statement)) return Status::success();
-    return Status::failure(sqlFailure(
-        QStringLiteral("cannot set up the ledger %1").arg(location.shown), query.lastError()));
+    return sqlStatus(QStringLiteral("cannot set up the ledger %1").arg(location.shown),
+                     query.lastError());
 }
 
 Result<int> readVersion(QSqlDatabase& db, const LedgerLocation& location) {
     QSqlQuery query(db);
     if (!query.exec(QStringLiteral("SELECT value FROM ledger_meta WHERE key = 'schema_version'")))
-        return Result<int>::failure(sqlFailure(
+        return Result<int>::failure(sqlStatus(
             QStringLiteral("cannot read the ledger %1").arg(location.shown), query.lastError()));
     if (!query.next())
         return Result<int>::failure(
@@ -46,48 +65,52 @@ Result<int> readVersion(QSqlDatabase& db, const LedgerLocation& location) {
     const QString text = query.value(0).toString();
     bool ok = false;
     const int version = text.toInt(&ok);
-    if (!ok)
+    if (!ok || version < 1)
         return Result<int>::failure(QStringLiteral("the ledger %1 has an unreadable schema "
                                                    "version \"%2\"")
                                         .arg(location.shown, text));
-    return Result<int>::success(version);
-}
-
-Status acceptVersion(int version, const LedgerLocation& location) {
-    if (version == kSchemaVersion) return Status::success();
     if (version > kSchemaVersion)
-        return Status::failure(
+        return Result<int>::failure(
             QStringLiteral("the ledger %1 has schema version %2, newer than this program knows "
                            "(%3): use a newer program")
                 .arg(location.shown)
                 .arg(version)
-                .arg(kSchemaVersion));
-    return Status::failure(QStringLiteral("the ledger %1 has an unknown schema version %2")
-                               .arg(location.shown)
-                               .arg(version));
+                .arg(kSchemaVersion),
+            Fault::NewerSchema);
+    return Result<int>::success(version);
 }
 
 // The version is settled before the other tables are made, so a newer
 // ledger is not given a table it may not expect.
 Status createInTransaction(QSqlDatabase& db, const LedgerLocation& location) {
+    const bool existed = db.tables().contains(QStringLiteral("mac_ledger"));
     for (const QString& statement :
          {QString(kCreateMeta),
+          // A ledger without a version but with records is a version 1 one
+          // whose creation stopped halfway; only version 1 ever did that.
           QStringLiteral("INSERT INTO ledger_meta (key, value) VALUES ('schema_version', '%1') "
                          "ON CONFLICT (key) DO NOTHING")
-              .arg(kSchemaVersion)}) {
+              .arg(existed ? 1 : kSchemaVersion)}) {
         if (Status done = run(db, statement, location); !done.ok()) return done;
     }
     const Result<int> version = readVersion(db, location);
-    if (!version.ok()) return Status::failure(version.error);
-    if (Status accepted = acceptVersion(*version, location); !accepted.ok()) return accepted;
-    for (QLatin1StringView statement : {kCreateRecords, kCreateFloors}) {
+    if (!version.ok()) return Status::failure(version);
+    QStringList statements;
+    if (!existed)
+        statements << QStringLiteral("CREATE TABLE mac_ledger") + kRecordColumns;
+    else if (*version == 1)
+        statements << kFromVersion1;
+    statements << kUnfinishedIndex << kCreateFloors
+               << QStringLiteral("UPDATE ledger_meta SET value = '%1' WHERE key = 'schema_version'")
+                      .arg(kSchemaVersion);
+    for (const QString& statement : statements) {
         if (Status done = run(db, statement, location); !done.ok()) return done;
     }
     return Status::success();
 }
 
-// Processes opening a new ledger at once take turns: SQLite's write lock,
-// or a PostgreSQL advisory lock held to the end of the transaction.
+// Processes opening a new or older ledger at once take turns: SQLite's
+// write lock, or a PostgreSQL advisory lock held to the end of the transaction.
 Status createTables(QSqlDatabase& db, const LedgerLocation& location) {
     const QStringList begin =
         location.engine == Engine::Sqlite
@@ -107,17 +130,35 @@ Status createTables(QSqlDatabase& db, const LedgerLocation& location) {
 
 }  // namespace
 
-Status prepareSchema(QSqlDatabase& db, const LedgerLocation& location) {
+Result<int> prepareSchema(QSqlDatabase& db, const LedgerLocation& location) {
     const QStringList tables = db.tables();
     const bool complete = tables.contains(QStringLiteral("ledger_meta")) &&
                           tables.contains(QStringLiteral("mac_ledger")) &&
                           tables.contains(QStringLiteral("reserve_floor"));
-    if (!complete) {
-        if (Status created = createTables(db, location); !created.ok()) return created;
+    if (complete) {
+        const Result<int> version = readVersion(db, location);
+        if (!version.ok() || *version == kSchemaVersion) return version;
     }
-    const Result<int> version = readVersion(db, location);
-    if (!version.ok()) return Status::failure(version.error);
-    return acceptVersion(*version, location);
+    if (Status created = createTables(db, location); !created.ok())
+        return Result<int>::failure(created);
+    return readVersion(db, location);
+}
+
+Result<int> readableSchema(QSqlDatabase& db, const LedgerLocation& location) {
+    if (!db.tables().contains(QStringLiteral("mac_ledger")))
+        return Result<int>::failure(
+            QStringLiteral("the ledger %1 holds no records yet").arg(location.shown));
+    return readVersion(db, location);
+}
+
+QString selectRecords(int version) {
+    return version >= 2 ? QStringLiteral(
+                              "SELECT address, state, time_utc, station, port, customer_code,"
+                              " reserved_utc, written_utc, recipe, recipe_hash, settings_block,"
+                              " note FROM mac_ledger")
+                        : QStringLiteral(
+                              "SELECT address, state, time_utc, station, port, customer_code,"
+                              " time_utc, '', '', '', '', '' FROM mac_ledger");
 }
 
 }  // namespace tessra::ledger

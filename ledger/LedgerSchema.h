@@ -8,12 +8,24 @@
 
 namespace tessra::ledger {
 
-// The layout this program reads and writes. A ledger with a higher number
-// was made by a newer program and is left alone.
-inline constexpr int kSchemaVersion = 1;
+// The layout this program writes. A ledger with a higher number was made by
+// a newer program and is left alone (Fault::NewerSchema); a lower one is
+// moved up in place when the ledger is opened for writing.
+//   1: address, state, time, station, port, customer code
+//   2: adds the abandoned state, the reserve and write times, recipe, recipe
+//      hash, settings block and a note
+inline constexpr int kSchemaVersion = 2;
 
-// Creates the tables on first use (safe when several processes open a new
-// ledger at once) and refuses a ledger of another version.
-Status prepareSchema(QSqlDatabase& db, const LedgerLocation& location);
+// Creates the tables on first use or moves an older layout up (safe when
+// several processes open the ledger at once); gives the version now in use.
+Result<int> prepareSchema(QSqlDatabase& db, const LedgerLocation& location);
+
+// The version of an existing ledger, for reading only: nothing is created or
+// moved, a newer version is refused.
+Result<int> readableSchema(QSqlDatabase& db, const LedgerLocation& location);
+
+// The columns the ledger reads, in MacRecord order, for a ledger of that
+// version ("SELECT ... FROM mac_ledger").
+QString selectRecords(int version);
 
 }  // namespace tessra::ledger

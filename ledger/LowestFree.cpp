@@ -41,22 +41,22 @@ Result<std::optional<Mac>> lowestFree(QSqlDatabase& db, MacRange range, const QS
     using Found = Result<std::optional<Mac>>;
     QSqlQuery query(db);
     if (!execute(query, kFloor, {range.first}))
-        return Found::failure(sqlFailure(failed, query.lastError()));
+        return Found::failure(sqlStatus(failed, query.lastError()));
     const Mac start =
         query.next() ? std::max(range.first, Mac(query.value(0).toLongLong())) : range.first;
     if (start > range.last) return Found::success(std::nullopt);
 
     if (!execute(query, kHeld, {start}))
-        return Found::failure(sqlFailure(failed, query.lastError()));
+        return Found::failure(sqlStatus(failed, query.lastError()));
     if (!query.next()) return Found::success(start);
 
     if (!execute(query, kFirstGap, {start, range.last}))
-        return Found::failure(sqlFailure(failed, query.lastError()));
+        return Found::failure(sqlStatus(failed, query.lastError()));
     if (!query.next()) return Found::success(std::nullopt);
     const Mac gap = Mac(query.value(0).toLongLong());
 
     if (gap - start >= kFloorStep && !execute(query, kRaiseFloor, {range.first, gap}))
-        return Found::failure(sqlFailure(failed, query.lastError()));
+        return Found::failure(sqlStatus(failed, query.lastError()));
     return Found::success(gap);
 }
 

@@ -7,7 +7,9 @@ namespace tessra::ledger {
 
 namespace {
 
-constexpr std::array kStateTexts{u"reserved", u"written", u"verified", u"failed"};
+constexpr std::array kStateTexts{u"reserved", u"written",   u"verified",
+                                 u"failed",   u"abandoned", u"unknown"};
+constexpr std::size_t kKnownStates = kStateTexts.size() - 1;
 
 }  // namespace
 
@@ -16,7 +18,7 @@ QString stateText(MacState state) {
 }
 
 std::optional<MacState> parseState(QStringView text) {
-    for (std::size_t i = 0; i < kStateTexts.size(); ++i) {
+    for (std::size_t i = 0; i < kKnownStates; ++i) {
         if (text == kStateTexts[i]) return static_cast<MacState>(i);
     }
     return std::nullopt;

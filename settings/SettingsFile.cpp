@@ -1,5 +1,6 @@
 #include "settings/SettingsFile.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <utility>
@@ -12,6 +13,7 @@ namespace tessra::settings {
 namespace {
 
 constexpr std::string_view kBlockKey = "block";
+constexpr std::string_view kModelKey = "model";
 constexpr std::string_view kVersionPrefix = "tessra-settings ";
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
@@ -20,6 +22,51 @@ constexpr std::string_view kHeader =
     "# a member may also be given by its index. Print Speed and Paper Type keep\n"
     "# these captions even for a model whose window shows others.\n"
     "# The block line is for reference only: the groups decide.\n";
+
+constexpr std::string_view kModelHeader =
+    "# Tessra Printer Utility settings: one group per line, \"group = member\";\n"
+    "# a member may also be given by its index. Captions are the named model's.\n"
+    "# The block line is for reference only: the groups decide.\n";
+
+// The caption the model's window shows for a member, nothing when it hides
+// it; the table's own without a model.
+std::optional<std::string_view> shownCaption(std::optional<models::Model> model,
+                                             const OptionGroup& g, const Member& m) {
+    if (!model) return m.caption;
+    const std::string control = std::string(g.name) + "_" + std::to_string(m.index);
+    std::optional<std::string_view> caption = m.caption;
+    for (const models::Assignment& a : models::profile(*model)) {
+        if (a.control != control) continue;
+        if (a.kind == models::Assignment::Kind::Caption) caption = a.caption;
+        if (a.kind == models::Assignment::Kind::Visible && !a.flag) return std::nullopt;
+    }
+    return caption;
+}
+
+bool allDigits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// A member by the caption the model shows, or by its index.
+NameMatch<Member> findShownMember(std::optional<models::Model> model, const OptionGroup& g,
+                                  std::string_view value) {
+    if (!model) return findMemberByName(g.group, value);
+    const std::string_view wanted = trimBlanks(value);
+    NameMatch<Member> match;
+    for (const Member& m : g.members) {
+        const auto caption = shownCaption(model, g, m);
+        if (caption && equalIgnoringCase(*caption, wanted)) {
+            match.found = &m;
+            return match;
+        }
+    }
+    if (allDigits(wanted)) return findMemberByName(g.group, wanted);
+    for (const Member& m : g.members)
+        match.choices.push_back(std::string(shownCaption(model, g, m).value_or("(hidden)")) + " (" +
+                                std::to_string(m.index) + ")");
+    return match;
+}
 
 constexpr std::size_t at(Group g) {
     return static_cast<std::size_t>(g);
@@ -61,6 +108,8 @@ std::optional<SettingsFileError> versionFault(std::string_view firstLine) {
 // Reads the lines after the version line, one at a time.
 class Reader {
 public:
+    explicit Reader(std::optional<models::Model> model) : model_(model) {}
+
     std::optional<SettingsFileError> readLine(int number, std::string_view line) {
         const std::string_view content = trimBlanks(line);
         if (content.empty() || content.starts_with('#')) return std::nullopt;
@@ -73,6 +122,7 @@ public:
         const std::string_view key = trimBlanks(content.substr(0, equals));
         const std::string_view value = content.substr(equals + 1);
         if (equalIgnoringCase(key, kBlockKey)) return readBlock(number, value);
+        if (equalIgnoringCase(key, kModelKey)) return std::nullopt;  // read before the groups
         return readGroup(number, key, value);
     }
 
@@ -123,7 +173,7 @@ private:
                                                  " is given again (first on line " +
                                                  std::to_string(givenOn) + ")"};
         }
-        const auto member = findMemberByName(g.group, value);
+        const auto member = findShownMember(model_, g, value);
         if (!member.found) {
             return SettingsFileError{number, quoted(g.frameCaption) + " has no member " +
                                                  quoted(trimBlanks(value)) +
@@ -134,11 +184,48 @@ private:
         return std::nullopt;
     }
 
+    std::optional<models::Model> model_;
     Selections selections_{};
     std::array<int, kGroupCount> givenOn_{};  // 0 while not given
     int blockLineNumber_ = 0;
     Block hexBlock_{};
 };
+
+struct ModelLine {
+    std::optional<models::Model> model;
+    std::optional<SettingsFileError> error;
+};
+
+// The model line, looked for before the groups are read since it decides
+// how their captions read.
+ModelLine findModel(std::string_view text) {
+    ModelLine found;
+    int number = 0, givenOn = 0;
+    for (std::string_view rest = text; !rest.empty();) {
+        const auto newline = rest.find('\n');
+        const std::string_view line = trimBlanks(rest.substr(0, newline));
+        rest.remove_prefix(newline == std::string_view::npos ? rest.size() : newline + 1);
+        const auto equals = line.find('=');
+        if (++number == 1 || line.starts_with('#') || equals == std::string_view::npos ||
+            !equalIgnoringCase(trimBlanks(line.substr(0, equals)), kModelKey))
+            continue;
+        if (givenOn != 0)
+            return {{},
+                    SettingsFileError{number, "model is given again (first on line " +
+                                                  std::to_string(givenOn) + ")"}};
+        givenOn = number;
+        const std::string_view name = trimBlanks(line.substr(equals + 1));
+        const auto known = std::find_if(
+            models::kModelCaptions.begin(), models::kModelCaptions.end(),
+            [&](std::string_view caption) { return equalIgnoringCase(caption, name); });
+        if (known == models::kModelCaptions.end())
+            return {{},
+                    SettingsFileError{
+                        number, "unknown model " + quoted(name) + "; valid models: Orrin, Velda"}};
+        found.model = static_cast<models::Model>(known - models::kModelCaptions.begin());
+    }
+    return found;
+}
 
 SettingsFileResult refused(SettingsFileError error) {
     SettingsFileResult result;
@@ -148,13 +235,24 @@ SettingsFileResult refused(SettingsFileError error) {
 
 }  // namespace
 
-std::optional<std::string> formatSettingsFile(const Selections& selections) {
-    std::string text = std::string(kSettingsFileVersionLine) + "\n" + std::string(kHeader);
+std::optional<std::string> formatSettingsFile(const Selections& selections,
+                                              std::optional<models::Model> model) {
+    std::string text =
+        std::string(kSettingsFileVersionLine) + "\n" + std::string(model ? kModelHeader : kHeader);
+    if (model)
+        text += std::string(kModelKey) + " = " +
+                std::string(models::kModelCaptions[static_cast<std::size_t>(*model)]) + "\n";
     for (const OptionGroup& g : kOptionGroups) {
         const auto& index = selections[at(g.group)];
         const Member* member = index ? findMember(g.group, *index) : nullptr;
         if (!member) return std::nullopt;
-        text += groupLine(g, *member) + "\n";
+        if (!model) {
+            text += groupLine(g, *member) + "\n";
+            continue;
+        }
+        const auto caption = shownCaption(model, g, *member);
+        text += std::string(g.frameCaption) + " = " +
+                (caption ? std::string(*caption) : std::to_string(member->index)) + "\n";
     }
     Block block{};
     buildBlock(selections, block);
@@ -164,7 +262,9 @@ std::optional<std::string> formatSettingsFile(const Selections& selections) {
 
 SettingsFileResult parseSettingsFile(std::string_view text) {
     if (text.starts_with(kUtf8Bom)) text.remove_prefix(kUtf8Bom.size());
-    Reader reader;
+    const ModelLine model = findModel(text);
+    if (model.error && !versionFault(text.substr(0, text.find('\n')))) return refused(*model.error);
+    Reader reader(model.model);
     int number = 0;
     while (!text.empty() || number == 0) {
         const auto newline = text.find('\n');
@@ -177,6 +277,7 @@ SettingsFileResult parseSettingsFile(std::string_view text) {
     if (const auto fault = reader.missingGroups(number)) return refused(*fault);
 
     SettingsFileResult result;
+    result.model = model.model;
     result.selections = reader.selections();
     buildBlock(result.selections, result.block);
     if (const auto given = reader.blockLine(); given && given->second != result.block) {

@@ -1,12 +1,14 @@
 // The ledger on both engines, through its public interface.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <cstdio>
 #include <set>
 #include <vector>
 
 #include "ScratchLedger.h"
 #include "ledger/Ledger.h"
+#include "ledger/SqlConnection.h"
 
 #ifndef TESSRA_LEDGER_RESERVER
 #error "TESSRA_LEDGER_RESERVER must name the ledger_reserver program"
@@ -17,7 +19,16 @@ namespace tessra::ledger {
 namespace {
 
 constexpr Mac kFirst = kDefaultRange.first;
-const Stamp kStamp{QStringLiteral("bench-3"), QStringLiteral("COM2"), 17};
+Stamp at(QString station, QString port, std::optional<int> code = {}, QString note = {}) {
+    Stamp stamp;
+    stamp.station = std::move(station);
+    stamp.port = std::move(port);
+    stamp.customerCode = code;
+    stamp.note = std::move(note);
+    return stamp;
+}
+
+const Stamp kStamp = at("bench-3", "COM2", 17);
 
 class LedgerTest : public ::testing::TestWithParam<Engine> {
 protected:
@@ -55,9 +66,9 @@ TEST_P(LedgerTest, RecordsEveryStateWithItsStamp) {
     ASSERT_EQ(reserve(*ledger, 1), std::vector<Mac>{kFirst});
     const std::pair<MacState, Stamp> steps[] = {
         {MacState::Reserved, kStamp},
-        {MacState::Written, {"station-2", "/dev/ttyUSB0", 200}},
-        {MacState::Verified, {"station-3", QString(), std::nullopt}},
-        {MacState::Failed, {QString(), "COM3", 5}},
+        {MacState::Written, at("station-2", "/dev/ttyUSB0", 200)},
+        {MacState::Verified, at("station-3", {})},
+        {MacState::Failed, at({}, "COM3", 5)},
     };
     for (const auto& [state, stamp] : steps) {
         if (state != MacState::Reserved) {
@@ -131,35 +142,178 @@ TEST_P(LedgerTest, ExplainsAnUnreachableLedger) {
         << opened.error.toStdString();
 }
 
-TEST_P(LedgerTest, CreatesSchemaVersionOneAndRefusesANewerOne) {
-    ASSERT_TRUE(open());
-    EXPECT_EQ(scratch_.query("SELECT value FROM ledger_meta WHERE key = 'schema_version'"), "1");
-    scratch_.query("UPDATE ledger_meta SET value = '2' WHERE key = 'schema_version'");
+// Version 1 checked the state against four names; its rows survive the move.
+TEST_P(LedgerTest, MovesVersionOneUpAndRefusesANewerSchema) {
+    for (const char* sql :
+         {"CREATE TABLE ledger_meta (key TEXT PRIMARY KEY, value TEXT NOT NULL)",
+          "INSERT INTO ledger_meta VALUES ('schema_version', '1')",
+          "CREATE TABLE mac_ledger (address BIGINT PRIMARY KEY, state TEXT NOT NULL CHECK (state "
+          "IN ('reserved', 'written', 'verified', 'failed')), time_utc TEXT NOT NULL, station "
+          "TEXT NOT NULL, port TEXT NOT NULL, customer_code INTEGER)",
+          "CREATE TABLE reserve_floor (range_first BIGINT PRIMARY KEY, held_below BIGINT NOT NULL)",
+          "INSERT INTO mac_ledger VALUES (11391293456384, 'written', "
+          "'2025-01-02T03:04:05.006Z', 'old', 'COM9', 7)"})
+        ASSERT_FALSE(scratch_.query(sql).startsWith("error")) << sql;
+    auto ledger = open();
+    ASSERT_TRUE(ledger);
+    EXPECT_EQ(scratch_.query("SELECT value FROM ledger_meta WHERE key = 'schema_version'"), "2");
+    ASSERT_TRUE(ledger->advance(kFirst, MacState::Abandoned, at("new", {}, {}, "gone")).ok());
+    const auto moved = ledger->find(kFirst);
+    ASSERT_TRUE(moved.ok() && moved->has_value());
+    EXPECT_EQ((*moved)->station, "new");
+    EXPECT_EQ((*moved)->port, "COM9");
+    EXPECT_EQ((*moved)->customerCode, 7);
+    EXPECT_EQ((*moved)->note, "gone");
+    ledger.reset();
+    scratch_.query("UPDATE ledger_meta SET value = '3' WHERE key = 'schema_version'");
     const auto opened = Ledger::open(scratch_.location());
     ASSERT_FALSE(opened.ok());
-    EXPECT_TRUE(opened.error.contains("schema version 2, newer than this program knows (1)"))
+    EXPECT_EQ(opened.fault, Fault::NewerSchema);
+    EXPECT_TRUE(opened.error.contains("schema version 3, newer than this program knows (2)"))
         << opened.error.toStdString();
+}
+
+// A row moves on only from the state its writer expects; an address in any
+// state is refused by address unless taken back with again.
+TEST_P(LedgerTest, MovesOnlyAlongTheStateMachine) {
+    auto ledger = open();
+    ASSERT_TRUE(ledger);
+    Stamp unit = at("s1", "COM2", 42);
+    unit.recipe = "line-7";
+    unit.recipeHash = "ab12";
+    unit.settingsBlock = "00 02 01 00";
+    const struct {
+        Mac address;
+        MacState to;
+        Fault expected;
+    } steps[] = {
+        {kFirst, MacState::Verified, Fault::None},  // reconciled straight from reserved
+        {kFirst, MacState::Written, Fault::Moved},  // never back
+        {kFirst, MacState::Verified, Fault::None},  // more of the unit recorded
+        {kFirst + 1, MacState::Written, Fault::None},
+        {kFirst + 1, MacState::Written, Fault::Moved},  // a second writer loses
+        {kFirst + 1, MacState::Failed, Fault::None},
+        {kFirst + 1, MacState::Abandoned, Fault::Moved},
+        {kFirst + 2, MacState::Failed, Fault::Moved},  // never held
+    };
+    ASSERT_EQ(reserve(*ledger, 2), (std::vector<Mac>{kFirst, kFirst + 1}));
+    for (const auto& s : steps)
+        EXPECT_EQ(ledger->advance(s.address, s.to, unit).fault, s.expected)
+            << macText(s.address).toStdString() << " " << stateText(s.to).toStdString();
+    for (Mac held : {kFirst, kFirst + 1}) {
+        const Status refused = ledger->reserveAddress(held, unit, false);
+        EXPECT_EQ(refused.fault, Fault::Held) << refused.error.toStdString();
+    }
+    EXPECT_TRUE(ledger->reserveAddress(kFirst + 1, kStamp, true).ok());
+    const auto again = ledger->find(kFirst + 1);
+    ASSERT_TRUE(again.ok() && again->has_value());
+    EXPECT_EQ((*again)->state, MacState::Reserved);
+    EXPECT_TRUE((*again)->note.startsWith("again (was failed since "))
+        << (*again)->note.toStdString();
+    const auto verified = ledger->find(kFirst);
+    ASSERT_TRUE(verified.ok() && verified->has_value());
+    EXPECT_EQ((*verified)->recipeHash, "ab12");
+    EXPECT_EQ((*verified)->settingsBlock, "00 02 01 00");
+    const auto open = ledger->unfinished("bench-3", "COM2");
+    ASSERT_TRUE(open.ok());
+    ASSERT_EQ(open->size(), 1);
+    EXPECT_EQ(open->front().address, kFirst + 1);
+}
+
+// No wait outlasts the limit: a rollback-journal SQLite file or a PostgreSQL
+// table locked by another connection gives TimedOut.
+TEST_P(LedgerTest, GivesUpWaitingForALockInTime) {
+    ASSERT_TRUE(open());
+    if (!scratch_.postgres()) {
+        ASSERT_EQ(scratch_.query("PRAGMA journal_mode = DELETE").toLower(), "delete");
+    }
+    const auto holder = parseLedgerLocation(scratch_.location());
+    ASSERT_TRUE(openConnection(*holder, "holder").ok());
+    {
+        QSqlQuery lock(QSqlDatabase::database("holder", false));
+        for (const char* sql :
+             {"BEGIN", scratch_.postgres() ? "LOCK TABLE mac_ledger IN ACCESS EXCLUSIVE MODE"
+                                           : "INSERT INTO reserve_floor VALUES (1, 1)"})
+            ASSERT_TRUE(lock.exec(sql)) << lock.lastError().text().toStdString();
+        if (!scratch_.postgres()) {  // readers are refused only by an exclusive lock
+            ASSERT_TRUE(lock.exec("PRAGMA locking_mode = EXCLUSIVE") &&
+                        lock.exec("UPDATE reserve_floor SET held_below = 2"));
+        }
+    }
+    QElapsedTimer waited;
+    waited.start();
+    auto opened = Ledger::open(scratch_.location(), {false, 300});
+    Fault fault = opened.fault;
+    if (opened.ok()) fault = (*opened)->reserve(kStamp).fault;
+    EXPECT_EQ(fault, Fault::TimedOut) << opened.error.toStdString();
+    EXPECT_LT(waited.elapsed(), 5000);
+    closeConnection("holder");
+}
+
+// Listing needs no write access, and a state of a newer program is shown.
+TEST_P(LedgerTest, ReadsOnlyAndShowsUnknownStates) {
+    ASSERT_TRUE(open());
+    scratch_.query(QStringLiteral("INSERT INTO mac_ledger (address, state, time_utc, station, port)"
+                                  " VALUES (%1, 'retired', '', 's', 'p')")
+                       .arg(kFirst));
+    auto reader = Ledger::open(scratch_.location(), {true, kDefaultWaitMs});
+    ASSERT_TRUE(reader.ok()) << reader.error.toStdString();
+    const auto listed = (*reader)->records();
+    ASSERT_TRUE(listed.ok() && listed->size() == 1) << listed.error.toStdString();
+    EXPECT_EQ(listed->front().state, MacState::Unknown);
+    EXPECT_EQ(listed->front().stateName, "retired");
+    EXPECT_FALSE((*reader)->reserve(kStamp).ok());
+}
+
+// Runs ledger_reserver once per argument list at the same moment; every
+// address printed, and each process's exit status.
+std::pair<std::multiset<std::string>, std::vector<int>> race(
+    const QString& location, const std::vector<std::string>& arguments) {
+    std::vector<FILE*> pipes;
+    for (const std::string& a : arguments) {
+        const std::string command =
+            "'" TESSRA_LEDGER_RESERVER "' '" + location.toStdString() + "' " + a;
+        pipes.push_back(::popen(command.c_str(), "r"));
+    }
+    std::multiset<std::string> addresses;
+    std::vector<int> statuses;
+    for (FILE* pipe : pipes) {
+        if (!pipe) continue;
+        char line[64];
+        while (std::fgets(line, sizeof line, pipe))
+            addresses.insert(QString(line).trimmed().toStdString());
+        statuses.push_back(::pclose(pipe));
+    }
+    return {addresses, statuses};
 }
 
 // Four processes open the new ledger and reserve at the same moment.
 TEST_P(LedgerTest, FourProcessesNeverGetTheSameAddress) {
     constexpr int kProcesses = 4, kEach = 100;
-    const std::string command = "'" TESSRA_LEDGER_RESERVER "' '" +
-                                scratch_.location().toStdString() + "' " + std::to_string(kEach);
-    std::vector<FILE*> pipes;
-    for (int i = 0; i < kProcesses; ++i) pipes.push_back(::popen(command.c_str(), "r"));
-    std::multiset<std::string> addresses;
-    for (FILE* pipe : pipes) {
-        ASSERT_TRUE(pipe);
-        char line[64];
-        while (std::fgets(line, sizeof line, pipe))
-            addresses.insert(QString(line).trimmed().toStdString());
-        EXPECT_EQ(::pclose(pipe), 0);
-    }
+    const auto [addresses, statuses] =
+        race(scratch_.location(), std::vector<std::string>(kProcesses, std::to_string(kEach)));
+    EXPECT_EQ(statuses, std::vector<int>(kProcesses, 0));
     std::multiset<std::string> lowest;
     for (Mac a = kFirst; a < kFirst + kProcesses * kEach; ++a)
         lowest.insert(macText(a).toStdString());
     EXPECT_EQ(addresses, lowest);
+}
+
+// Four processes take one address by name: one wins. Then two take the
+// same addresses by name beside two taking the next free ones.
+TEST_P(LedgerTest, AnAddressTakenByNameGoesToOneProcess) {
+    const std::string first = macText(kFirst).toStdString();
+    const auto one = race(scratch_.location(), std::vector<std::string>(4, first + " 1"));
+    EXPECT_EQ(one.first, std::multiset<std::string>{first});
+    const std::string named = macText(kFirst + 1).toStdString() + " 60";
+    const auto mixed = race(scratch_.location(), {named, "30", named, "30"});
+    EXPECT_EQ(mixed.second, std::vector<int>(4, 0));
+    EXPECT_EQ(std::set<std::string>(mixed.first.begin(), mixed.first.end()).size(),
+              mixed.first.size());
+    // Every row the ledger holds went to exactly one process.
+    auto ledger = open();
+    ASSERT_TRUE(ledger);
+    EXPECT_EQ(ledger->records()->size(), qsizetype(mixed.first.size()) + 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sqlite, LedgerTest, ::testing::Values(Engine::Sqlite));

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "ledger/LedgerLocation.h"
+#include "ledger/LedgerReport.h"
 #include "ledger/MacRecord.h"
 #include "ledger/MacText.h"
 
@@ -89,6 +90,32 @@ TEST(LedgerLocationText, ExplicitBeatsEnvironmentBeatsDefault) {
     EXPECT_EQ(resolveLedgerLocation(), "/from/environment");
     EXPECT_EQ(resolveLedgerLocation("/given"), "/given");
     qputenv(kLedgerVariable, saved);
+}
+
+// Per hour, recipe and station; failures by reason; CSV quoted per RFC 4180.
+TEST(LedgerReportText, CountsUnitsAndQuotesCsv) {
+    const auto at = [](const char* time, MacState state, const char* note) {
+        MacRecord r;
+        r.time = *parseFilterTime(time, false);
+        r.state = state;
+        r.stateName = stateText(state);
+        r.recipe = "line-7";
+        r.station = "a";
+        r.note = note;
+        return r;
+    };
+    const QList<MacRecord> rows{at("2026-12-07T10:05Z", MacState::Verified, ""),
+                                at("2026-12-07T10:55Z", MacState::Failed, "read back, \"x\""),
+                                at("2026-12-07T11:00Z", MacState::Failed, "read back, \"x\""),
+                                at("2026-12-08T00:00Z", MacState::Verified, "")};
+    RecordFilter until;
+    until.until = parseFilterTime("2026-12-07", true);
+    const LedgerReport report = buildReport(filtered(rows, until));
+    EXPECT_EQ(reportCsv(report), (QStringList{"kind,hour,recipe,station,verified,failed,reason",
+                                              "units,2026-12-07T10:00Z,line-7,a,1,1,",
+                                              "units,2026-12-07T11:00Z,line-7,a,0,1,",
+                                              "failure,,,,,2,\"read back, \"\"x\"\"\""}));
+    EXPECT_EQ(csvField("two\nlines"), "\"two\nlines\"");
 }
 
 }  // namespace

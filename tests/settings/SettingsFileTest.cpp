@@ -89,5 +89,29 @@ TEST(SettingsFile, RefusalNamesTheLineAndTheFault) {
     }
 }
 
+// Under Velda "PD160R-63" is the third paper type, the table's fifth; the
+// file names its model so every member reads back as written.
+TEST(SettingsFile, AFileNamingItsModelReadsThatModelsCaptions) {
+    for (const auto model : {models::Model::Orrin, models::Model::Velda}) {
+        for (const Member& paper : optionGroup(Group::PaperType).members) {
+            Selections s = startupSelections();
+            s[static_cast<std::size_t>(Group::PaperType)] = paper.index;
+            const SettingsFileResult r = parseSettingsFile(*formatSettingsFile(s, model));
+            ASSERT_FALSE(r.error) << r.error->message;
+            EXPECT_EQ(r.selections, s) << paper.caption;
+            EXPECT_EQ(r.model, model);
+        }
+    }
+    Lines lines = startupFile();
+    lines.push_back("model = Velda");
+    for (std::string& l : lines) {
+        if (l.starts_with("Paper Type")) l = "Paper Type = PD160R-63";
+        if (l.starts_with("Print Speed")) l = "Print Speed = Low Power";
+    }
+    const SettingsFileResult velda = parseSettingsFile(joined(lines));
+    ASSERT_FALSE(velda.error) << velda.error->message;
+    EXPECT_EQ(velda.selections[static_cast<std::size_t>(Group::PaperType)], 2);
+}
+
 }  // namespace
 }  // namespace tessra::settings
