@@ -114,16 +114,23 @@ std::string timeText(const Event& e, const char* format, bool utc) {
 
 }  // namespace
 
+std::string formatDetails(const Event& e) {
+    std::string text;
+    auto word = [&text](const std::string& w) { text += (text.empty() ? "" : " ") + w; };
+    if (!e.step.empty()) word(e.step);
+    if (!e.mac.empty()) word(e.mac);
+    if (e.customerCode) word("customer-code " + std::to_string(*e.customerCode));
+    if (e.seconds) word("in " + seconds(*e.seconds) + " s");
+    if (!e.reason.empty()) text += (text.empty() ? "" : ": ") + e.reason;
+    if (!e.hint.empty()) text += (text.empty() ? "(" : " (") + e.hint + ")";
+    return text;
+}
+
 std::string formatText(const Event& e) {
     std::string line =
         timeText(e, "%H:%M:%S", false) + " " + e.slot + " " + std::string(eventName(e.kind));
-    if (!e.step.empty()) line += " " + e.step;
-    if (!e.mac.empty()) line += " " + e.mac;
-    if (e.customerCode) line += " customer-code " + std::to_string(*e.customerCode);
-    if (e.seconds) line += " in " + seconds(*e.seconds) + " s";
-    if (!e.reason.empty()) line += ": " + e.reason;
-    if (!e.hint.empty()) line += " (" + e.hint + ")";
-    return line;
+    const std::string details = formatDetails(e);
+    return details.empty() ? line : line + " " + details;
 }
 
 std::string formatJson(const Event& e) {

@@ -4,7 +4,7 @@
 #include <map>
 #include <stdexcept>
 
-#include "FakePrinter.h"
+#include "fakes/FakePrinter.h"
 #include "fakes/FakeClock.h"
 #include "station/EventFormat.h"
 #include "station/Slot.h"
