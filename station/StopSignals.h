@@ -2,16 +2,16 @@
 
 #include <signal.h>
 
-#include <atomic>
 #include <functional>
 #include <thread>
 
 namespace tessra::station {
 
 // Turns SIGINT and SIGTERM into a call of onStop on a thread of its own, so
-// that a face can stop its station in an orderly way. Make it before any
-// other thread: the signals are blocked in the threads started after it and
-// waited for here, in the kernel. Each signal calls onStop again.
+// that a face can stop its station in an orderly way, whichever thread the
+// signal lands on. The watcher sleeps in the kernel on a pipe that the
+// handler writes. Each signal calls onStop again; the previous handlers come
+// back when the object goes.
 class StopSignals {
 public:
     explicit StopSignals(std::function<void(int signal)> onStop);
@@ -21,9 +21,8 @@ public:
 
 private:
     std::function<void(int)> onStop_;
-    sigset_t watched_{};
-    sigset_t previous_{};
-    std::atomic<bool> leaving_{false};
+    struct sigaction previousInt_ {};
+    struct sigaction previousTerm_ {};
     std::thread watcher_;
 };
 

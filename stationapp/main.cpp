@@ -13,8 +13,8 @@
 
 int main(int argc, char** argv) {
     using namespace tessra;
-    // Made first, so that every later thread leaves SIGINT and SIGTERM to it:
-    // they close the window, which lets each unit finish its current step.
+    // SIGINT and SIGTERM close the window, which lets each unit finish its
+    // current step.
     station::StopSignals stopSignals([](int) {
         if (QCoreApplication::instance() == nullptr) std::_Exit(130);
         QMetaObject::invokeMethod(
