@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <exception>
+#include <stdexcept>
 #include <utility>
 
 #include "link/FailureHints.h"
@@ -106,11 +107,13 @@ void Slot::crashed(const std::string& what) {
 void Slot::cycle(std::stop_token stop) {
     if (!printer_) printer_ = seams_.printers(port_, stop);
     if (!work_) work_ = seams_.work(port_);
+    if (!printer_ || !work_) throw std::runtime_error("no printer or no work for this port");
     if (unitOnPort_) {
         waitForRemoval(stop);
         return;
     }
-    if (!waitForPrinter(stop)) return;
+    // A stop that came during the search leaves the unit untouched.
+    if (!waitForPrinter(stop) || stop.stop_requested()) return;
     if (!seams_.admit()) {
         idleUntil(stop);
         return;
@@ -196,11 +199,17 @@ void Slot::waitForRemoval(std::stop_token stop) {
             }
         }
         Event gone = event(EventKind::Gone);
+        const bool portFailed =
+            !answer && answer.failure().kind == printer::FailureKind::PortUnavailable;
         if (answer) {
             lastAnswer = seams_.clock.nowSeconds();
-        } else if (answer.failure().kind == printer::FailureKind::PortUnavailable &&
-                   answer.failure().port == PortFailure::NoSuchDevice) {
+        } else if (portFailed && answer.failure().port == PortFailure::NoSuchDevice) {
             gone.reason = "device gone";
+        } else if (portFailed) {
+            // Held by another program: the unit cannot be seen, so its silence
+            // does not count, and it is not taken for a new one afterwards.
+            portFault(answer.failure());
+            lastAnswer = seams_.clock.nowSeconds();
         } else if (seams_.clock.nowSeconds() - lastAnswer >= timing_.removalSilence) {
             gone.reason = "no answer";
         }

@@ -53,7 +53,11 @@ void Station::publish(Event event) {
     event.time = setup_.wallClock();
     std::lock_guard lock(mutex_);
     counters_.count(event);
-    sink_(event);
+    // A face's fault must not reach the slot that happened to tell it.
+    try {
+        sink_(event);
+    } catch (...) {
+    }
     if (setup_.count && counters_.finished() >= *setup_.count) stop_.request_stop();
 }
 

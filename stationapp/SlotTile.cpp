@@ -82,12 +82,14 @@ void SlotTile::refresh() {
                   (view_.lastHint.empty()
                        ? QString()
                        : QStringLiteral("\n") + QString::fromStdString(view_.lastHint)));
+    setAccessibleName(QStringLiteral("Slot ") + QString::fromStdString(view_.port));
+    setAccessibleDescription(QString::fromStdString(view_.description()));
+    if (shownState_ == view_.state) return;
+    shownState_ = view_.state;
     setStyleSheet(QStringLiteral("QFrame#slotTile { background: %1; border: 2px solid #555; "
                                  "border-radius: 6px; }"
                                  "QFrame#slotTile:focus { border: 4px solid #000; }")
                       .arg(QLatin1String(colourOf(view_.state))));
-    setAccessibleName(QStringLiteral("Slot ") + QString::fromStdString(view_.port));
-    setAccessibleDescription(QString::fromStdString(view_.description()));
 }
 
 }  // namespace tessra::stationapp

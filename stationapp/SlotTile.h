@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFrame>
+#include <optional>
 
 #include "station/SlotView.h"
 
@@ -22,6 +23,7 @@ public:
 
 private:
     station::SlotView view_;
+    std::optional<station::SlotState> shownState_;  // the colour on the tile
     QLabel* port_;
     QLabel* state_;
     QLabel* unit_;
