@@ -4,8 +4,8 @@
 #include <map>
 #include <stdexcept>
 
-#include "fakes/FakePrinter.h"
 #include "fakes/FakeClock.h"
+#include "fakes/FakePrinter.h"
 #include "station/EventFormat.h"
 #include "station/Slot.h"
 #include "station/Station.h"
@@ -44,8 +44,10 @@ private:
 struct Script {
     std::vector<std::pair<double, double>> units;
     double faultUntil = 0.0;
+    double faultFrom = 0.0;
     void apply(FakeBench& bench, double now) const {
-        bench.portFault = now < faultUntil ? std::optional(PortFailure::Busy) : std::nullopt;
+        const bool held = now >= faultFrom && now < faultUntil;
+        bench.portFault = held ? std::optional(PortFailure::Busy) : std::nullopt;
         bench.present = false;
         for (const auto& [from, to] : units)
             bench.present = bench.present || (now >= from && now < to);
@@ -66,9 +68,13 @@ struct SlotRig {
     std::vector<Event> events;
     std::vector<double> times;
     std::stop_source stop;
+    double stopAt = 1e18;
 
     void run(const Script& script, const std::function<void(const Event&)>& onEvent) {
-        clock.onSleep = [&](double now) { script.apply(bench, now); };
+        clock.onSleep = [&](double now) {
+            script.apply(bench, now);
+            if (now > stopAt) stop.request_stop();
+        };
         Slot slot("/dev/ttyUSB0", Slot::Seams{clock,
                                               [&](const std::string&, std::stop_token) {
                                                   return std::make_unique<FakePrinter>(bench);
@@ -100,6 +106,17 @@ TEST(SlotTest, ProvisionsEachUnitOnceWhileItStaysAndStartsAgainWhenItLeaves) {
     EXPECT_GE(rig.times[5], 1031.5);
     EXPECT_LT(rig.times[5], 1033.0);
     EXPECT_EQ(rig.events[4].mac, "0A:5C:3E:00:10:01");
+}
+
+// While another program holds the port, the finished unit cannot be seen:
+// that is no silence, so the unit is not taken for a new one afterwards.
+TEST(SlotTest, AUnitBehindAHeldPortIsNotProvisionedAgain) {
+    SlotRig rig;
+    rig.stopAt = 1040;
+    rig.run(Script{{{1001, 1e9}}, 1015, 1005}, [](const Event&) {});
+    EXPECT_EQ(kinds(rig.events),
+              "present step:settings step:mac step:customer-code done fault stopped ");
+    EXPECT_EQ(rig.units, 1);
 }
 
 TEST(SlotTest, StopLetsTheCurrentStepFinishAndStartsNoFurtherStep) {
