@@ -20,6 +20,7 @@ Station::~Station() {
 }
 
 void Station::start() {
+    if (!threads_.empty()) return;  // one run per station
     started_ = std::chrono::steady_clock::now();
     for (const std::string& port : setup_.ports) {
         threads_.emplace_back([this, port, stop = stop_.get_token()] {
