@@ -55,6 +55,10 @@ Fields fieldsOf(const Event& e) {
         f.text.emplace_back("seconds", seconds(*e.seconds));
         f.numbers.push_back("seconds");
     }
+    if (e.cleared) {
+        f.text.emplace_back("cleared", "true");
+        f.numbers.push_back("cleared");
+    }
     if (!e.reason.empty()) f.text.emplace_back("reason", e.reason);
     if (!e.hint.empty()) f.text.emplace_back("hint", e.hint);
     return f;
@@ -121,6 +125,7 @@ std::string formatDetails(const Event& e) {
     if (!e.mac.empty()) word(e.mac);
     if (e.customerCode) word("customer-code " + std::to_string(*e.customerCode));
     if (e.seconds) word("in " + seconds(*e.seconds) + " s");
+    if (e.cleared) word("cleared");
     if (!e.reason.empty()) text += (text.empty() ? "" : ": ") + e.reason;
     if (!e.hint.empty()) text += (text.empty() ? "(" : " (") + e.hint + ")";
     return text;
@@ -147,7 +152,7 @@ std::string formatJson(const Event& e) {
 }
 
 std::string csvHeader() {
-    return "time,slot,event,step,mac,customerCode,seconds,reason,hint";
+    return "time,slot,event,step,mac,customerCode,seconds,cleared,reason,hint";
 }
 
 std::string formatCsv(const Event& e) {
@@ -155,7 +160,7 @@ std::string formatCsv(const Event& e) {
                       std::string(eventName(e.kind));
     const Fields f = fieldsOf(e);
     for (const std::string_view column :
-         {"step", "mac", "customerCode", "seconds", "reason", "hint"}) {
+         {"step", "mac", "customerCode", "seconds", "cleared", "reason", "hint"}) {
         std::string value;
         for (const auto& [name, v] : f.text) {
             if (name == column) value = v;

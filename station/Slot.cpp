@@ -123,7 +123,7 @@ void Slot::cycle(std::stop_token stop) {
 
 bool Slot::portFault(const printer::Failure& failure) {
     if (failure.kind != printer::FailureKind::PortUnavailable) {
-        lastFault_.clear();
+        portWorks();
         return false;
     }
     std::string reason = portWords(failure);
@@ -135,6 +135,14 @@ bool Slot::portFault(const printer::Failure& failure) {
         seams_.publish(std::move(e));
     }
     return true;
+}
+
+void Slot::portWorks() {
+    if (lastFault_.empty()) return;
+    lastFault_.clear();
+    Event e = event(EventKind::Fault);
+    e.cleared = true;
+    seams_.publish(std::move(e));
 }
 
 bool Slot::waitForPrinter(std::stop_token stop) {
@@ -202,6 +210,7 @@ void Slot::waitForRemoval(std::stop_token stop) {
         const bool portFailed =
             !answer && answer.failure().kind == printer::FailureKind::PortUnavailable;
         if (answer) {
+            portWorks();
             lastAnswer = seams_.clock.nowSeconds();
         } else if (portFailed && answer.failure().port == PortFailure::NoSuchDevice) {
             gone.reason = "device gone";

@@ -39,6 +39,8 @@ private:
     void idleUntil(std::stop_token stop);
     // True when the failure is the port's own; told once per change.
     bool portFault(const printer::Failure& failure);
+    // Tells that a port fault told before is over.
+    void portWorks();
     void crashed(const std::string& what);
     void pause(double seconds);
     Event event(EventKind kind) const;

@@ -47,9 +47,15 @@ void SlotView::follow(const Event& e) {
             break;
         case EventKind::Gone:
             state = SlotState::Waiting;
+            beforeFault = SlotState::Waiting;
             unitSeconds.reset();
             break;
         case EventKind::Fault:
+            if (e.cleared) {
+                if (state == SlotState::PortFault) state = beforeFault;
+                break;
+            }
+            if (state != SlotState::PortFault) beforeFault = state;
             state = SlotState::PortFault;
             lastFailure = e.reason;
             lastHint = e.hint;

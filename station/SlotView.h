@@ -25,6 +25,7 @@ struct SlotView {
     std::optional<double> unitSeconds;  // once the unit has finished
     std::string lastFailure;            // kept until the next failure
     std::string lastHint;
+    SlotState beforeFault = SlotState::Waiting;  // shown again once the port works
 
     void follow(const Event& event);
     // Seconds the unit has taken so far, or took; none while no unit is there.

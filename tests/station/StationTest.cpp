@@ -115,7 +115,7 @@ TEST(SlotTest, AUnitBehindAHeldPortIsNotProvisionedAgain) {
     rig.stopAt = 1040;
     rig.run(Script{{{1001, 1e9}}, 1015, 1005}, [](const Event&) {});
     EXPECT_EQ(kinds(rig.events),
-              "present step:settings step:mac step:customer-code done fault stopped ");
+              "present step:settings step:mac step:customer-code done fault fault stopped ");
     EXPECT_EQ(rig.units, 1);
 }
 
@@ -161,7 +161,7 @@ TEST(StationTest, AFaultInOneSlotLeavesTheOthersAloneAndTheSlotRecovers) {
     for (const Event& e : events) {
         if (e.kind != EventKind::Step) perSlot[e.slot] += std::string(eventName(e.kind)) + " ";
     }
-    EXPECT_EQ(perSlot["busy"], "fault present done stopped ");
+    EXPECT_EQ(perSlot["busy"], "fault fault present done stopped ");
     EXPECT_EQ(perSlot["plain"], "present done gone present done stopped ");
     EXPECT_EQ(perSlot["crash"], "present failed gone present done stopped ");
     EXPECT_EQ(station.counters().done, 4);
@@ -187,7 +187,7 @@ TEST(EventFormatTest, TextJsonAndCsvCarryTheSameFields) {
               R"("mac":"0A:5C:3E:00:10:07","seconds":12.3,"reason":"reply rejected, \"mac\"",)"
               R"("hint":"check the cable"})");
     EXPECT_EQ(formatCsv(e),
-              "2026-12-04T13:05:05Z,/dev/ttyUSB0,failed,,0A:5C:3E:00:10:07,,12.3,"
+              "2026-12-04T13:05:05Z,/dev/ttyUSB0,failed,,0A:5C:3E:00:10:07,,12.3,,"
               "\"reply rejected, \"\"mac\"\"\",check the cable");
 }
 
