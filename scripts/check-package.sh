@@ -20,6 +20,9 @@ expected_files=(
 if [ -d "$(dirname "$0")/../cli" ]; then
     expected_files+=(./usr/bin/tessra-cli)
 fi
+if [ -d "$(dirname "$0")/../stationapp" ]; then
+    expected_files+=(./usr/bin/tessra-station ./usr/share/applications/tessra-station.desktop)
+fi
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for f in "${expected_files[@]}"; do
     grep -qxF "$f" <<<"$contents" || fail "missing $f"
@@ -42,6 +45,10 @@ if command -v desktop-file-validate >/dev/null; then
         fail "desktop entry does not validate"
     exec_line=$(sed -n 's/^Exec=//p' "$tmp/usr/share/applications/tessra-printer-utility.desktop")
     [ -x "$tmp/usr/bin/${exec_line%% *}" ] || fail "Exec=$exec_line is not a program in the package"
+    station_entry="$tmp/usr/share/applications/tessra-station.desktop"
+    if [ -f "$station_entry" ]; then
+        desktop-file-validate "$station_entry" || fail "station desktop entry does not validate"
+    fi
 fi
 
 ((failed == 0)) || exit 1

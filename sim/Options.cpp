@@ -22,6 +22,24 @@ std::optional<char> toParity(std::string_view text) {
     return std::nullopt;
 }
 
+// Six hex octets joined by ':' or '-': "0A:5C:3E:00:10:07".
+std::optional<std::array<std::uint8_t, 6>> toMac(std::string_view text) {
+    std::array<std::uint8_t, 6> mac{};
+    for (std::size_t i = 0; i < mac.size(); ++i) {
+        const std::string_view octet = text.substr(0, 2);
+        const auto [end, ec] =
+            std::from_chars(octet.data(), octet.data() + octet.size(), mac[i], 16);
+        if (ec != std::errc{} || end != octet.data() + 2) return std::nullopt;
+        text.remove_prefix(2);
+        if (i + 1 < mac.size()) {
+            if (text.empty() || (text[0] != ':' && text[0] != '-')) return std::nullopt;
+            text.remove_prefix(1);
+        }
+    }
+    if (!text.empty()) return std::nullopt;
+    return mac;
+}
+
 }  // namespace
 
 ParsedOptions parseOptions(std::span<const std::string_view> args) {
@@ -68,6 +86,11 @@ ParsedOptions parseOptions(std::span<const std::string_view> args) {
             const auto n = v ? toInt(*v) : std::nullopt;
             if (!n || *n < 0 || *n > 60000) return fail("--reply-delay needs 0 to 60000 ms");
             o.replyDelayMs = *n;
+        } else if (name == "--mac") {
+            const auto v = value();
+            const auto mac = v ? toMac(*v) : std::nullopt;
+            if (!mac) return fail("--mac needs six hex octets, such as 0A:5C:3E:00:10:07");
+            o.mac = mac;
         } else {
             return fail("unknown option " + std::string(args[i]));
         }
@@ -89,6 +112,9 @@ the first line of stdout; point the utility at it with TESSRA_COM1=PATH.
   --parity P         none, even or odd, stored in the settings block for the
                      record only: a pseudo-terminal cannot carry parity, so
                      only the speed is matched
+  --mac ADDRESS      the factory MAC address (0A:5C:3E:00:10:07) of a flash
+                     that starts from the defaults: no state file yet, or a
+                     damaged one; a stored flash keeps its own
   --no-reply         never answer a request
   --reply-delay MS   answer MS milliseconds late (0 to 60000)
   -h, --help         this text
@@ -96,6 +122,10 @@ the first line of stdout; point the utility at it with TESSRA_COM1=PATH.
 A request sent at another speed than the printer's is not understood and gets
 no answer. After a settings write the printer listens at the new speed.
 )";
+}
+
+void applyFactoryOptions(const SimOptions& options, PrinterState& state) {
+    if (options.mac) state.mac = *options.mac;
 }
 
 void applyLineOptions(const SimOptions& options, PrinterState& state) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -17,6 +19,7 @@ struct SimOptions {
     std::optional<char> parity;        // 'n', 'e' or 'o', into the block
     bool noReply = false;
     int replyDelayMs = 0;
+    std::optional<std::array<std::uint8_t, 6>> mac;  // the factory address of a fresh flash
     bool help = false;
 };
 
@@ -31,5 +34,9 @@ std::string usageText();
 
 // Writes --speed and --parity into the block's fields.
 void applyLineOptions(const SimOptions& options, PrinterState& state);
+// Gives a flash that starts from the defaults (no state file yet, or a
+// damaged one) the factory address of --mac, so that every unit of a bench
+// of virtual printers has its own.
+void applyFactoryOptions(const SimOptions& options, PrinterState& state);
 
 }  // namespace tessra::sim

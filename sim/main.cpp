@@ -72,11 +72,15 @@ int main(int argc, char** argv) {
     }
 
     PrinterState state;
+    bool fresh = true;
     if (options.state) {
         LoadedState loaded = loadStateFile(*options.state);
-        if (!loaded.problem.empty()) complain(loaded.problem);
+        // A state file that does not exist yet is a new unit, not a problem.
+        if (!loaded.problem.empty() && !loaded.missing) complain(loaded.problem);
+        fresh = !loaded.problem.empty();
         state = loaded.state;
     }
+    if (fresh) applyFactoryOptions(options, state);
     applyLineOptions(options, state);
     Engine engine(state, Engine::Options{.answer = !options.noReply});
 

@@ -88,9 +88,9 @@ ParsedOptions parse(std::vector<std::string_view> args) {
 
 // --speed and --parity go into the block's fields.
 TEST(SimOptions, EveryOptionIsRead) {
-    const ParsedOptions p =
-        parse({"--link", "/tmp/l", "--state=/tmp/s", "--log", "/tmp/t", "--speed", "38400",
-               "--parity", "Odd", "--no-reply", "--reply-delay", "250"});
+    const ParsedOptions p = parse({"--link", "/tmp/l", "--state=/tmp/s", "--log", "/tmp/t",
+                                   "--speed", "38400", "--parity", "Odd", "--no-reply",
+                                   "--reply-delay", "250", "--mac", "0a-5c-3e-00-10-ff"});
     ASSERT_EQ(p.error, "");
     EXPECT_EQ(p.options.link, "/tmp/l");
     EXPECT_EQ(p.options.state, "/tmp/s");
@@ -100,12 +100,21 @@ TEST(SimOptions, EveryOptionIsRead) {
     PrinterState s{.block = {0x00, 0x3A, 0x01, 0x00}};
     applyLineOptions(p.options, s);
     EXPECT_EQ(s.block[1], 0xBC);
+    applyFactoryOptions(p.options, s);
+    EXPECT_EQ(s.mac, (std::array<std::uint8_t, 6>{0x0A, 0x5C, 0x3E, 0x00, 0x10, 0xFF}));
 }
 
 TEST(SimOptions, BadValuesAreErrors) {
-    const std::vector<std::vector<std::string_view>> bad{
-        {"--speed", "9601"},    {"--speed"}, {"--parity", "mark"}, {"--reply-delay", "-1"},
-        {"--reply-delay", "x"}, {"--link"},  {"--frobnicate"}};
+    const std::vector<std::vector<std::string_view>> bad{{"--speed", "9601"},
+                                                         {"--speed"},
+                                                         {"--parity", "mark"},
+                                                         {"--reply-delay", "-1"},
+                                                         {"--reply-delay", "x"},
+                                                         {"--link"},
+                                                         {"--frobnicate"},
+                                                         {"--mac", "0A:5C:3E:00:10"},
+                                                         {"--mac", "0A:5C:3E:00:10:0G"},
+                                                         {"--mac", "0A:5C:3E:00:10:07:"}};
     for (const auto& args : bad) EXPECT_NE(parse(args).error, "") << args[0];
 }
 

@@ -1,0 +1,173 @@
+#include "station/EventFormat.h"
+
+#include <cstdio>
+#include <ctime>
+#include <vector>
+
+namespace tessra::station {
+
+std::string_view eventName(EventKind kind) {
+    switch (kind) {
+        case EventKind::Present:
+            return "present";
+        case EventKind::Step:
+            return "step";
+        case EventKind::Done:
+            return "done";
+        case EventKind::Failed:
+            return "failed";
+        case EventKind::Gone:
+            return "gone";
+        case EventKind::Stopped:
+            return "stopped";
+        case EventKind::Fault:
+            return "fault";
+    }
+    return "unknown";
+}
+
+namespace {
+
+using Field = std::pair<std::string_view, std::string>;
+
+std::string seconds(double s) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", s);
+    return text;
+}
+
+// The event's own fields, in the order every format shows them; a number
+// is marked so that JSON leaves it unquoted.
+struct Fields {
+    std::vector<Field> text;
+    std::vector<std::string_view> numbers;
+};
+
+Fields fieldsOf(const Event& e) {
+    Fields f;
+    if (!e.step.empty()) f.text.emplace_back("step", e.step);
+    if (!e.mac.empty()) f.text.emplace_back("mac", e.mac);
+    if (e.customerCode) {
+        f.text.emplace_back("customerCode", std::to_string(*e.customerCode));
+        f.numbers.push_back("customerCode");
+    }
+    if (e.seconds) {
+        f.text.emplace_back("seconds", seconds(*e.seconds));
+        f.numbers.push_back("seconds");
+    }
+    if (e.cleared) {
+        f.text.emplace_back("cleared", "true");
+        f.numbers.push_back("cleared");
+    }
+    if (!e.reason.empty()) f.text.emplace_back("reason", e.reason);
+    if (!e.hint.empty()) f.text.emplace_back("hint", e.hint);
+    return f;
+}
+
+std::string jsonString(std::string_view s) {
+    std::string out = "\"";
+    for (const char c : s) {
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    char esc[8];
+                    std::snprintf(esc, sizeof esc, "\\u%04x", c);
+                    out += esc;
+                } else {
+                    out += c;
+                }
+        }
+    }
+    return out + "\"";
+}
+
+std::string csvField(std::string_view s) {
+    if (s.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(s);
+    std::string out = "\"";
+    for (const char c : s) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return out + "\"";
+}
+
+std::string timeText(const Event& e, const char* format, bool utc) {
+    const std::time_t t = std::chrono::system_clock::to_time_t(e.time);
+    std::tm parts{};
+    if (utc) {
+        gmtime_r(&t, &parts);
+    } else {
+        localtime_r(&t, &parts);
+    }
+    char text[40];
+    std::strftime(text, sizeof text, format, &parts);
+    return text;
+}
+
+}  // namespace
+
+std::string formatDetails(const Event& e) {
+    std::string text;
+    auto word = [&text](const std::string& w) { text += (text.empty() ? "" : " ") + w; };
+    if (!e.step.empty()) word(e.step);
+    if (!e.mac.empty()) word(e.mac);
+    if (e.customerCode) word("customer-code " + std::to_string(*e.customerCode));
+    if (e.seconds) word("in " + seconds(*e.seconds) + " s");
+    if (e.cleared) word("cleared");
+    if (!e.reason.empty()) text += (text.empty() ? "" : ": ") + e.reason;
+    if (!e.hint.empty()) text += (text.empty() ? "(" : " (") + e.hint + ")";
+    return text;
+}
+
+std::string formatText(const Event& e) {
+    std::string line =
+        timeText(e, "%H:%M:%S", false) + " " + e.slot + " " + std::string(eventName(e.kind));
+    const std::string details = formatDetails(e);
+    return details.empty() ? line : line + " " + details;
+}
+
+std::string formatJson(const Event& e) {
+    std::string out = "{\"time\":" + jsonString(timeText(e, "%Y-%m-%dT%H:%M:%SZ", true)) +
+                      ",\"slot\":" + jsonString(e.slot) +
+                      ",\"event\":" + jsonString(eventName(e.kind));
+    const Fields f = fieldsOf(e);
+    for (const auto& [name, value] : f.text) {
+        bool number = false;
+        for (const auto n : f.numbers) number = number || n == name;
+        out += ",\"" + std::string(name) + "\":" + (number ? value : jsonString(value));
+    }
+    return out + "}";
+}
+
+std::string csvHeader() {
+    return "time,slot,event,step,mac,customerCode,seconds,cleared,reason,hint";
+}
+
+std::string formatCsv(const Event& e) {
+    std::string out = timeText(e, "%Y-%m-%dT%H:%M:%SZ", true) + "," + csvField(e.slot) + "," +
+                      std::string(eventName(e.kind));
+    const Fields f = fieldsOf(e);
+    for (const std::string_view column :
+         {"step", "mac", "customerCode", "seconds", "cleared", "reason", "hint"}) {
+        std::string value;
+        for (const auto& [name, v] : f.text) {
+            if (name == column) value = v;
+        }
+        out += "," + csvField(value);
+    }
+    return out;
+}
+
+}  // namespace tessra::station

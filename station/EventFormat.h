@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include "station/Event.h"
+
+namespace tessra::station {
+
+// "HH:MM:SS PORT event details", in local time.
+std::string formatText(const Event& event);
+// What follows the event's name in the text line: "0A:5C:3E:00:10:07
+// customer-code 42 in 12.3 s", "no reply in time (check the cable)".
+std::string formatDetails(const Event& event);
+// One JSON object on one line: time (UTC, ISO 8601), slot, event, and the
+// event's own fields.
+std::string formatJson(const Event& event);
+// Header and rows of the event list as CSV (RFC 4180 quoting).
+std::string csvHeader();
+std::string formatCsv(const Event& event);
+
+}  // namespace tessra::station

@@ -1,0 +1,44 @@
+// tessra-station: the production station's window.
+#include <QApplication>
+#include <QIcon>
+#include <QMetaObject>
+#include <cstdlib>
+
+#include "link/PortMap.h"
+#include "link/QtSerialPort.h"
+#include "station/StopSignals.h"
+#include "stationapp/PortChoices.h"
+#include "stationapp/Provisioning.h"
+#include "stationapp/StationWindow.h"
+
+int main(int argc, char** argv) {
+    using namespace tessra;
+    // SIGINT and SIGTERM close the window, which lets each unit finish its
+    // current step.
+    station::StopSignals stopSignals([](int) {
+        if (QCoreApplication::instance() == nullptr) std::_Exit(130);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [] {
+                for (QWidget* w : QApplication::topLevelWidgets()) {
+                    if (auto* window = qobject_cast<QMainWindow*>(w)) window->close();
+                }
+            },
+            Qt::QueuedConnection);
+    });
+    QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("tessra-station"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tessra-printer-utility")));
+    stationapp::StationWindow window(
+        [](const std::string& recipe) {
+            stationapp::StationParts parts = stationapp::stationParts(recipe);
+            station::StationSetup setup;
+            setup.printers = std::move(parts.printers);
+            setup.work = std::move(parts.work);
+            return setup;
+        },
+        stationapp::portChoices("/dev/serial", systemSerialPorts(), PortMap()));
+    window.resize(1200, 800);
+    window.show();
+    return QApplication::exec();
+}
