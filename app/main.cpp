@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QIcon>
+#include <iostream>
 
 #include "app/Form1.h"
 #include "app/MacSaveLedger.h"
@@ -7,6 +8,7 @@
 #include "app/QtOperator.h"
 #include "app/SettingsFileMenu.h"
 #include "app/TrafficDock.h"
+#include "link/MainGuard.h"
 #include "link/QtClock.h"
 #include "link/QtSerialPort.h"
 #include "link/TrafficLog.h"
@@ -30,5 +32,6 @@ int main(int argc, char** argv) {
     tessra::app::addTrafficView(form, traffic);
     form.link().firstHints().connect([&traffic](const std::string& hint) { traffic.note(hint); });
     tessra::app::addPortsMenu(form, device.portMap());
-    return QApplication::exec();
+    return tessra::guardMain(
+        "tessra-printer-utility", [] { return QApplication::exec(); }, std::cerr);
 }

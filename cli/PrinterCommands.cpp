@@ -7,6 +7,7 @@
 #include "identity/CustomerCodeFrame.h"
 #include "identity/CustomerCodeValue.h"
 #include "identity/IdentityTexts.h"
+#include "link/QuotedText.h"
 
 namespace tessra::cli {
 
@@ -67,7 +68,7 @@ ExitCode runCommand(ToolContext& c) {
     const std::string& name = c.commandLine.arguments.front();
     const auto run = std::ranges::find(kRunNames, name, &RunName::name);
     if (run == kRunNames.end()) {
-        c.report.error("unknown name \"" + name + "\" for run; names: " + runNames());
+        c.report.error("unknown name \"" + quotedInput(name) + "\" for run; names: " + runNames());
         return ExitCode::BadInput;
     }
     if (const ExitCode code = c.printer.connect(); code != ExitCode::Done) return code;
