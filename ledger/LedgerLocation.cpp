@@ -55,12 +55,14 @@ QString hidePasswords(const QString& text) {
     QString shown = text.left(scheme);
     QStringView rest = QStringView(text).mid(scheme);
     const qsizetype at = rest.lastIndexOf(u'@');
+    bool inQuery = false;  // the cut above took the '?' that starts the query
     if (const qsizetype colon = rest.left(std::max<qsizetype>(at, 0)).indexOf(u':'); colon >= 0) {
         shown += rest.left(colon + 1).toString() + QStringLiteral("***@");
+        inQuery = rest.left(at).contains(u'?');
         rest = rest.mid(at + 1);
     }
-    const qsizetype mark = rest.indexOf(u'?');
-    if (mark < 0) return shown + rest.toString();
+    const qsizetype mark = inQuery ? -1 : rest.indexOf(u'?');
+    if (mark < 0 && !inQuery) return shown + rest.toString();
     shown += rest.left(mark + 1);
     QStringList pairs;
     for (QStringView pair : rest.mid(mark + 1).split(u'&')) {

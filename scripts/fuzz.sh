@@ -10,7 +10,8 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-CXX=clang++ CC=clang cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cxx=$(command -v clang++ || command -v clang++-14)
+CXX=$cxx cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTESSRA_FUZZ=ON "${launcher[@]}" >/dev/null
 cmake --build build-fuzz --target tessra_fuzzers
 

@@ -51,6 +51,7 @@ TEST(LedgerLocationHostile, AllowedOptionsOnlyAndPasswordsHidden) {
         {"postgresql:///d?user=a%0Ab", "control character"},
         {"postgresql:///d?passwd=secret", "?passwd=***\""},
         {"postgresql://h:1/d?application_name=a@secret&x=1", "h:***@secret"},
+        {"postgresql://h:1/d?x=a@b&password=secret", "h:***@b&password=***\""},
     };
     for (const auto& [text, part] : refused)
         EXPECT_TRUE(ledger::parseLedgerLocation(text).error.contains(part))
