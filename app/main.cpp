@@ -8,6 +8,7 @@
 #include "app/QtOperator.h"
 #include "app/SettingsFileMenu.h"
 #include "app/TrafficDock.h"
+#include "identity/IdentityCommands.h"
 #include "link/MainGuard.h"
 #include "link/QtClock.h"
 #include "link/QtSerialPort.h"
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
     // Every port call passes through the traffic log on its way to the device.
     tessra::TrafficLog traffic(clock);
     tessra::TrafficPort port(device, traffic);
+    port.hide({tessra::identity::kMacWriteHeader, tessra::identity::kLevel1Password.size()});
     tessra::app::QtOperator op;
     tessra::app::Form1 form(port, clock, op);
     op.setWindow(&form);

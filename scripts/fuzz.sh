@@ -29,7 +29,7 @@ for target in "${targets[@]}"; do
     if ASAN_OPTIONS=detect_leaks=0 "$target" -max_total_time="$seconds" -max_len=4096 \
         -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$artifacts/" \
         "$work" ${seeds:+"$seeds"} >"$artifacts/log" 2>&1; then
-        grep -E "^stat::number_of_executed_units|^#[0-9]+ +DONE" "$artifacts/log" | tail -2
+        grep -aE "^stat::number_of_executed_units|DONE" "$artifacts/log" | tail -2
     else
         cat "$artifacts/log" | tail -60
         for crash in "$artifacts"/crash-* "$artifacts"/timeout-* "$artifacts"/oom-*; do

@@ -66,5 +66,12 @@ INSTANTIATE_TEST_SUITE_P(
                 2,
                 "the value of sslmode holds a control character"}));
 
+TEST_F(CliFixture, TheTraceLeavesThePasswordOut) {
+    password = "Kovak";
+    EXPECT_EQ(run({"--trace", "--line", "9600,n", "mac", "write", "0A:5C:3E:00:00:05"}), 0);
+    EXPECT_TRUE(said("> 1 bytes, 1 of the password: not shown"));
+    EXPECT_EQ(err.str().find("> 4B"), std::string::npos) << err.str();
+}
+
 }  // namespace
 }  // namespace tessra::testing
