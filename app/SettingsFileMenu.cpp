@@ -10,6 +10,7 @@
 #include <QStatusBar>
 
 #include "app/QtText.h"
+#include "settings/BoundedFile.h"
 #include "settings/SettingsFile.h"
 
 namespace tessra::app {
@@ -33,10 +34,10 @@ SettingsFileMenu::SettingsFileMenu(QMainWindow& window, settings::OptionPanel& p
 }
 
 std::optional<QString> SettingsFileMenu::openFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return path + ": " + file.errorString();
-    const QByteArray text = file.readAll();
-    const auto parsed = settings::parseSettingsFile(std::string_view(text.data(), text.size()));
+    std::string error;
+    const auto text = settings::readBoundedFile(path.toStdString(), error);
+    if (!text) return path + ": " + qstr(error);
+    const auto parsed = settings::parseSettingsFile(*text);
     if (parsed.error) {
         return path + "\nline " + QString::number(parsed.error->line) + ": " +
                qstr(parsed.error->message);

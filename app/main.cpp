@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QIcon>
+#include <iostream>
 
 #include "app/Form1.h"
 #include "app/MacSaveLedger.h"
@@ -7,6 +8,8 @@
 #include "app/QtOperator.h"
 #include "app/SettingsFileMenu.h"
 #include "app/TrafficDock.h"
+#include "identity/IdentityCommands.h"
+#include "link/MainGuard.h"
 #include "link/QtClock.h"
 #include "link/QtSerialPort.h"
 #include "link/TrafficLog.h"
@@ -22,6 +25,7 @@ int main(int argc, char** argv) {
     // Every port call passes through the traffic log on its way to the device.
     tessra::TrafficLog traffic(clock);
     tessra::TrafficPort port(device, traffic);
+    port.hide({tessra::identity::kMacWriteHeader, tessra::identity::kLevel1Password.size()});
     tessra::app::QtOperator op;
     tessra::app::Form1 form(port, clock, op);
     op.setWindow(&form);
@@ -30,5 +34,6 @@ int main(int argc, char** argv) {
     tessra::app::addTrafficView(form, traffic);
     form.link().firstHints().connect([&traffic](const std::string& hint) { traffic.note(hint); });
     tessra::app::addPortsMenu(form, device.portMap());
-    return QApplication::exec();
+    return tessra::guardMain(
+        "tessra-printer-utility", [] { return QApplication::exec(); }, std::cerr);
 }

@@ -6,7 +6,9 @@
 
 #include "cli/CommandTable.h"
 #include "commands/CommandHandlers.h"
+#include "ledger/LedgerLocation.h"
 #include "link/LineSettings.h"
+#include "link/QuotedText.h"
 
 namespace tessra::cli {
 
@@ -69,8 +71,9 @@ std::string unknownCommand(const std::string& first) {
                 (subcommands.empty() ? "" : ", ") + std::string(c.name.substr(first.size() + 1));
     }
     if (first.empty()) return "no command given; commands: " + all;
-    if (!subcommands.empty()) return "\"" + first + "\" needs one of: " + subcommands;
-    return "unknown command \"" + first + "\"; commands: " + all;
+    const std::string shown = quotedInput(first);
+    if (!subcommands.empty()) return "\"" + shown + "\" needs one of: " + subcommands;
+    return "unknown command \"" + shown + "\"; commands: " + all;
 }
 
 // The command whose words start the positional arguments; two words win.
@@ -116,6 +119,21 @@ std::string optionList(const Options& o) {
     return text;
 }
 
+// "-1" is a value, not an option: "code write -1" must reach the range check.
+// Such words go after "--", which keeps them in order among themselves; an
+// option's own value stays with it.
+QStringList negativeNumbersLast(const QStringList& arguments, const QStringList& valueOptions) {
+    QStringList options;
+    QStringList numbers;
+    for (const QString& a : arguments) {
+        const bool number = a.size() > 1 && a[0] == u'-' && a[1].isDigit() &&
+                            !(!options.isEmpty() && valueOptions.contains(options.back()));
+        (number ? numbers : options) << a;
+    }
+    if (numbers.isEmpty() || options.contains(QStringLiteral("--"))) return arguments;
+    return options + QStringList{QStringLiteral("--")} + numbers;
+}
+
 ParsedCommandLine refused(std::string error, bool json) {
     ParsedCommandLine result;
     result.json = json;
@@ -142,10 +160,9 @@ std::optional<PortOption> parsePortOption(const std::string& text) {
 std::optional<LineOption> parseLineOption(const std::string& text) {
     const std::string line = lower(text);
     const auto comma = line.find(',');
-    if (comma == std::string::npos) return std::nullopt;
     const std::string speed = line.substr(0, comma);
-    const std::string rest = line.substr(comma + 1);
-    if (rest.size() != 1 && rest.substr(1) != ",8,1") return std::nullopt;
+    const std::string rest = comma == std::string::npos ? "n" : line.substr(comma + 1);
+    if (rest.empty() || (rest.size() != 1 && rest.substr(1) != ",8,1")) return std::nullopt;
     const auto speedAt = std::ranges::find(kSpeedTexts, speed);
     const auto parityAt = std::ranges::find(kParities, rest[0], &ParityChoice::letter);
     if (speedAt == kSpeedTexts.end() || parityAt == kParities.end()) return std::nullopt;
@@ -159,9 +176,10 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     parser.addOptions(
         {o.port, o.line, o.ledger, o.json, o.trace, o.again, o.range, o.csv, o.help, o.version});
     parser.addPositionalArgument("COMMAND", "See the commands below.", "COMMAND [ARGUMENTS]");
-    const bool parsed = parser.parse(arguments);
+    const bool parsed =
+        parser.parse(negativeNumbersLast(arguments, {"--port", "--line", "--ledger", "--range"}));
     const bool json = parser.isSet(o.json);
-    if (!parsed) return refused(parser.errorText().toStdString(), json);
+    if (!parsed) return refused(quotedInput(parser.errorText().toStdString(), 160), json);
 
     ParsedCommandLine result;
     result.json = json;
@@ -184,17 +202,23 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     c.ledger = parser.value(o.ledger);
     const auto port = parsePortOption(parser.value(o.port).toStdString());
     if (!port)
-        return refused("--port " + parser.value(o.port).toStdString() +
+        return refused("--port " + quotedInput(parser.value(o.port).toStdString()) +
                            ": expected COM1 to COM10 or a device path",
                        json);
     c.port = *port;
     if (parser.isSet(o.line)) {
         c.line = parseLineOption(parser.value(o.line).toStdString());
         if (!c.line)
-            return refused("--line " + parser.value(o.line).toStdString() +
+            return refused("--line " + quotedInput(parser.value(o.line).toStdString()) +
                                ": expected SPEED,PARITY with a speed of 2400, 4800, 9600, 19200, "
                                "38400, 57600 or 115200 and parity n, e or o",
                            json);
+    }
+
+    // A location that cannot be read is a usage error, found before anything is sent.
+    if (!c.ledger.isEmpty()) {
+        if (const auto location = ledger::parseLedgerLocation(c.ledger); !location.ok())
+            return refused(location.error.toStdString(), json);
     }
 
     const QStringList words = parser.positionalArguments();

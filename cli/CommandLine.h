@@ -48,7 +48,8 @@ std::string runNames();
 
 // "COM1" to "COM10" in any case, else a path with a slash or backslash.
 std::optional<PortOption> parsePortOption(const std::string& text);
-// "SPEED,PARITY" or "SPEED,PARITY,8,1"; a speed the window offers, parity n, e or o.
+// "SPEED,PARITY" or "SPEED,PARITY,8,1"; a speed the window offers, parity n, e or o;
+// SPEED alone means parity n.
 std::optional<LineOption> parseLineOption(const std::string& text);
 
 }  // namespace tessra::cli

@@ -3,6 +3,7 @@
 #include "identity/IdentityCommands.h"
 #include "identity/IdentityTexts.h"
 #include "ledger/Ledger.h"
+#include "link/QuotedText.h"
 
 namespace tessra::cli {
 
@@ -136,7 +137,7 @@ ExitCode macWrite(ToolContext& c) {
     const std::string& given = c.commandLine.arguments.front();
     const auto address = ledger::parseMac(qs(given));
     if (!address || !writable(*address)) {
-        c.report.error("\"" + given + "\": expected an address 0A:5C:3E:XX:XX:XX");
+        c.report.error("\"" + quotedInput(given) + "\": expected an address 0A:5C:3E:XX:XX:XX");
         return ExitCode::BadInput;
     }
     const auto password = takePassword(c);
@@ -165,7 +166,7 @@ ExitCode macNext(ToolContext& c) {
     if (!c.commandLine.range.isEmpty()) {
         const auto given = ledger::parseMacRange(c.commandLine.range);
         if (!given || !writable(given->first) || !writable(given->last)) {
-            c.report.error("--range " + c.commandLine.range.toStdString() +
+            c.report.error("--range " + quotedInput(c.commandLine.range.toStdString()) +
                            ": expected FIRST-LAST, both 0A:5C:3E:XX:XX:XX, FIRST not above LAST");
             return ExitCode::BadInput;
         }

@@ -2,20 +2,30 @@
 
 #include <QJsonDocument>
 
+#include "link/QuotedText.h"
+
 namespace tessra::cli {
 
 QString qs(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+namespace {
+// Whatever a message quotes, no control byte reaches the terminal and no
+// message floods it; the inputs it quotes are cut much shorter already.
+constexpr std::size_t kMessageLimit = 1000;
+}  // namespace
+
 void Report::error(std::string_view text) {
-    err_ << "tessra-cli: " << text << '\n' << std::flush;
-    errors_.append(qs(text));
+    const std::string shown = quotedInput(text, kMessageLimit);
+    err_ << "tessra-cli: " << shown << '\n' << std::flush;
+    errors_.append(qs(shown));
 }
 
 void Report::note(std::string_view text) {
-    err_ << "tessra-cli: note: " << text << '\n' << std::flush;
-    notes_.append(qs(text));
+    const std::string shown = quotedInput(text, kMessageLimit);
+    err_ << "tessra-cli: note: " << shown << '\n' << std::flush;
+    notes_.append(qs(shown));
 }
 
 int Report::finish(ExitCode code) {

@@ -3,6 +3,8 @@
 
 #include "cli/TextFiles.h"
 #include "cli/ToolContext.h"
+#include "link/QuotedText.h"
+#include "settings/BoundedFile.h"
 #include "settings/OptionNames.h"
 #include "settings/SettingsFile.h"
 #include "settings/TextMatch.h"
@@ -19,7 +21,7 @@ constexpr std::size_t at(settings::Group g) {
 }
 
 std::string inQuotes(std::string_view s) {
-    return "\"" + std::string(s) + "\"";
+    return "\"" + quotedInput(s) + "\"";
 }
 
 // Groups with no member selected, by frame caption.
@@ -141,7 +143,7 @@ ExitCode settingsSave(ToolContext& c) {
     if (!allAssigned(c, *block, selections, "; nothing saved")) return ExitCode::PrinterFault;
     std::string error;
     if (!writeTextFile(path, *settings::formatSettingsFile(selections), error)) {
-        c.report.error(path + ": " + error);
+        c.report.error(quotedInput(path) + ": " + error);
         return ExitCode::BadInput;
     }
     c.report.set("file", qs(path));
@@ -151,9 +153,9 @@ ExitCode settingsSave(ToolContext& c) {
 }
 
 ExitCode settingsLoad(ToolContext& c) {
-    const std::string& path = c.commandLine.arguments.front();
+    const std::string path = quotedInput(c.commandLine.arguments.front());
     std::string error;
-    const auto text = readTextFile(path, error);
+    const auto text = settings::readBoundedFile(c.commandLine.arguments.front(), error);
     if (!text) {
         c.report.error(path + ": " + error);
         return ExitCode::BadInput;

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "identity/IdentityCommands.h"
+
 namespace tessra::cli {
 
 namespace {
@@ -19,7 +21,11 @@ std::string hexBytes(std::span<const std::uint8_t> bytes) {
 }  // namespace
 
 TracePort::TracePort(SerialPort& port, Clock& clock, Sink sink)
-    : ForwardingPort(port), clock_(clock), sink_(std::move(sink)), start_(clock.nowSeconds()) {}
+    : ForwardingPort(port),
+      clock_(clock),
+      sink_(std::move(sink)),
+      start_(clock.nowSeconds()),
+      secret_(identity::kMacWriteHeader, identity::kLevel1Password.size()) {}
 
 bool TracePort::open(int portNumber) {
     const bool opened = inner().open(portNumber);
@@ -34,7 +40,10 @@ void TracePort::close() {
 }
 
 bool TracePort::write(std::span<const std::uint8_t> bytes) {
-    tell(">" + hexBytes(bytes));
+    const std::size_t secret = secret_.count(bytes);
+    tell(secret == 0 ? ">" + hexBytes(bytes)
+                     : "> " + std::to_string(bytes.size()) + " bytes, " + std::to_string(secret) +
+                           " of the password: not shown");
     return inner().write(bytes);
 }
 

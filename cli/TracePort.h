@@ -5,6 +5,7 @@
 
 #include "link/Clock.h"
 #include "link/ForwardingPort.h"
+#include "link/SecretBytes.h"
 
 namespace tessra::cli {
 
@@ -27,6 +28,7 @@ private:
     Clock& clock_;
     Sink sink_;
     double start_;
+    SecretBytes secret_;  // the level-1 password is never shown
 };
 
 }  // namespace tessra::cli

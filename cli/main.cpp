@@ -1,10 +1,13 @@
 // tessra-cli: the utility's printer commands for scripts (see README.md).
 #include <QCoreApplication>
+#include <algorithm>
 #include <iostream>
+#include <string_view>
 
 #include "cli/Password.h"
 #include "cli/Tool.h"
 #include "identity/IdentityTexts.h"
+#include "link/MainGuard.h"
 #include "link/QtClock.h"
 #include "link/QtSerialPort.h"
 
@@ -24,5 +27,8 @@ int main(int argc, char** argv) {
                 tessra::identity::kPasswordPrompt);
         },
     };
-    return tessra::cli::runTool(QCoreApplication::arguments(), env);
+    const bool json = std::find(argv + 1, argv + argc, std::string_view("--json")) != argv + argc;
+    return tessra::guardMain(
+        "tessra-cli", [&] { return tessra::cli::runTool(QCoreApplication::arguments(), env); },
+        std::cerr, json ? &std::cout : nullptr);
 }

@@ -20,9 +20,12 @@ namespace tessra::ledger {
 //   host is a name, an IPv4 address or an [IPv6] address; a Unix-socket
 //   directory is written percent-encoded (postgresql://%2Ftmp%2Fpg/ledger) or
 //   as a query key (postgresql:///ledger?host=/tmp/pg). The query keys host,
-//   port, user, password and dbname replace the parts above; any other key
-//   goes to libpq as a connection option (sslmode=require, connect_timeout=3).
-//   Every part is percent-decoded. What is left out takes libpq's default
+//   port, user, password and dbname replace the parts above; sslmode,
+//   connect_timeout and application_name go to libpq as connection options.
+//   Any other key, a key given twice, a control character in a value or a
+//   value out of its range is refused by name: the connection is built from
+//   these checked parts only, so no text of the location reaches libpq as an
+//   option of its own. Every part is percent-decoded. What is left out takes libpq's default
 //   (socket in /var/run/postgresql, port 5432, user and database named after
 //   the OS user). A connection attempt gives up after 10 s unless
 //   connect_timeout says otherwise.
@@ -41,10 +44,16 @@ struct LedgerLocation {
     QString password;
     QString database;
     QStringList options;  // libpq "key='value'" entries
-    QString shown;        // the location for messages, without the password
+    QString shown;        // the location for messages, the password as ***
 };
 
+// A refused location is the caller's mistake (a usage error), unlike a
+// ledger that cannot be reached; its reason quotes the location with the
+// password as ***, cut and escaped.
 Result<LedgerLocation> parseLedgerLocation(const QString& text);
+
+// The location as given, fit for a message: a password as ***, cut and escaped.
+QString shownLocation(const QString& text);
 
 inline constexpr char kLedgerVariable[] = "TESSRA_LEDGER";
 

@@ -47,10 +47,15 @@ bool TrafficPort::setSettings(std::string_view settings) {
 bool TrafficPort::write(std::span<const std::uint8_t> bytes) {
     endWaits("before the next write", false);
     const bool written = inner().write(bytes);
+    const std::size_t secret = secret_.count(bytes);
+    const std::string shown = secret == 0
+                                  ? hexWithText(bytes)
+                                  : std::to_string(bytes.size()) + " bytes, " +
+                                        std::to_string(secret) + " of the password: not shown";
     if (written) {
-        log_.add(std::string(kSent) + hexWithText(bytes));
+        log_.add(std::string(kSent) + shown);
     } else {
-        log_.add("write failed (" + inner().lastError() + ")  " + hexWithText(bytes));
+        log_.add("write failed (" + inner().lastError() + ")  " + shown);
     }
     return written;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/ForwardingPort.h"
+#include "link/SecretBytes.h"
 #include "link/TrafficLog.h"
 
 namespace tessra {
@@ -17,6 +18,8 @@ namespace tessra {
 class TrafficPort final : public ForwardingPort {
 public:
     TrafficPort(SerialPort& inner, TrafficLog& log);
+    // The log leaves this secret out (the level-1 password).
+    void hide(SecretBytes secret) { secret_ = std::move(secret); }
 
     bool open(int portNumber) override;
     void close() override;
@@ -46,6 +49,7 @@ private:
     int portNumber_ = 0;
     Checks dsrChecks_;
     Checks replyChecks_;
+    SecretBytes secret_;
 };
 
 }  // namespace tessra

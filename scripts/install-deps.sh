@@ -11,6 +11,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth fonts-nanum
     dpkg-dev file desktop-file-utils
+    clang-14 libclang-rt-14-dev  # the fuzz targets: clang, libFuzzer and the sanitizers
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <utility>
 
+#include "link/QuotedText.h"
 #include "settings/OptionNames.h"
 #include "settings/TextMatch.h"
 
@@ -72,8 +73,10 @@ constexpr std::size_t at(Group g) {
     return static_cast<std::size_t>(g);
 }
 
+// Quotes the file's text cut and escaped: a refused file must not flood or
+// steer the terminal.
 std::string quoted(std::string_view s) {
-    return "\"" + std::string(s) + "\"";
+    return "\"" + quotedInput(s) + "\"";
 }
 
 std::optional<Block> parseHexBlock(std::string_view text) {
@@ -97,6 +100,10 @@ std::optional<SettingsFileError> versionFault(std::string_view firstLine) {
     const std::string_view line = trimBlanks(firstLine);
     if (line == kSettingsFileVersionLine) return std::nullopt;
     if (line.starts_with(kVersionPrefix)) {
+        // Any blanks may part the name and the version.
+        if (trimBlanks(line.substr(kVersionPrefix.size())) ==
+            kSettingsFileVersionLine.substr(kVersionPrefix.size()))
+            return std::nullopt;
         return SettingsFileError{
             1, "version " + quoted(trimBlanks(line.substr(kVersionPrefix.size()))) +
                    " is not supported; this reader knows " + quoted(kSettingsFileVersionLine)};

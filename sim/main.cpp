@@ -6,10 +6,12 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <iostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "link/MainGuard.h"
 #include "sim/BlockText.h"
 #include "sim/Engine.h"
 #include "sim/Options.h"
@@ -56,9 +58,7 @@ void removeLink(const std::string& link, const std::string& target) {
     }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int runSimulator(int argc, char** argv) {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     const ParsedOptions parsed = parseOptions(args);
     if (!parsed.error.empty()) {
@@ -138,4 +138,11 @@ int main(int argc, char** argv) {
     if (options.link) removeLink(*options.link, pty->path());
     if (log != stdout) std::fclose(log);
     return result;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return tessra::guardMain(
+        "tessra-printer-sim", [&] { return runSimulator(argc, argv); }, std::cerr);
 }
