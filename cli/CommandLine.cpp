@@ -129,7 +129,8 @@ std::optional<PortOption> parsePortOption(const std::string& text) {
 std::optional<LineOption> parseLineOption(const std::string& text) {
     const std::string line = lower(text);
     const auto comma = line.find(',');
-    if (comma == std::string::npos) return std::nullopt;
+    if (comma == std::string::npos)
+        return parseLineOption(text + ",n");  // a speed alone: no parity
     const std::string speed = line.substr(0, comma);
     const std::string rest = line.substr(comma + 1);
     if (rest.size() != 1 && rest.substr(1) != ",8,1") return std::nullopt;

@@ -18,6 +18,7 @@ struct SimOptions {
     bool noReply = false;
     int replyDelayMs = 0;
     bool help = false;
+    bool version = false;
 };
 
 struct ParsedOptions {
