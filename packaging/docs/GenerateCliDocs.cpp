@@ -90,8 +90,8 @@ void writeManPage(std::ostream& out, const ToolFacts& facts) {
            ".TP\n.B \\-\\-version\nPrint the version, then exit.\n"
            ".SH COMMANDS\n";
     for (const auto& c : kCommands) {
-        out << ".TP\n.B " << roff(c.name);
-        if (!c.arguments.empty()) out << "\n.I " << roff(c.arguments);
+        out << ".TP\n\\fB" << roff(c.name) << "\\fR";
+        if (!c.arguments.empty()) out << " \\fI" << roff(c.arguments) << "\\fR";
         out << "\n" << roff(c.summary) << ".\n";
         if (c.name == "run")
             out << "NAME is one of: " << roff(join(facts.runNames, ", ")) << ".\n";

@@ -15,14 +15,14 @@ std::string contents(const char* path) {
     return text.str();
 }
 
-// roff writes a hyphen as \- and the page marks each command with .B.
+// The page gives each command a paragraph headed by its name in bold.
 TEST(CliDocs, TheManualPageAndTheCompletionNameEveryCommandOfTheTable) {
     const std::string page = contents(TESSRA_CLI_MAN_PAGE);
     const std::string completion = contents(TESSRA_CLI_COMPLETION);
     ASSERT_FALSE(page.empty());
     for (const auto& command : tessra::cli::kCommands) {
         const std::string name(command.name);
-        EXPECT_NE(page.find(".B " + name + "\n"), std::string::npos) << name;
+        EXPECT_NE(page.find(".TP\n\\fB" + name + "\\fR"), std::string::npos) << name;
         const auto space = name.find(' ');
         EXPECT_NE(completion.find(name.substr(0, space)), std::string::npos) << name;
         if (space != std::string::npos)
