@@ -99,7 +99,8 @@ void PortsDialog::fillChoices(Row& row) {
         const SerialDevice* device = stableNamesOf(port.device);
         if (!device) continue;
         for (const std::string& name : device->byPath)
-            row.device->addItem(qstr(name + "  (this USB socket: " + port.device + ")"), qstr(name));
+            row.device->addItem(qstr(name + "  (this USB socket: " + port.device + ")"),
+                                qstr(name));
         for (const std::string& name : device->byId)
             row.device->addItem(qstr(name + "  (this adapter: " + port.device + ")"), qstr(name));
     }
@@ -128,8 +129,8 @@ void PortsDialog::rescan() {
 }
 
 const SerialDevice* PortsDialog::stableNamesOf(const std::string& device) const {
-    const auto at = std::ranges::find(devices_, device,
-                                      [](const SerialDevice& d) { return d.port.device; });
+    const auto at =
+        std::ranges::find(devices_, device, [](const SerialDevice& d) { return d.port.device; });
     return at == devices_.end() ? nullptr : &*at;
 }
 

@@ -28,8 +28,9 @@ class PortsDialog final : public QDialog {
 public:
     using Scan = std::function<std::vector<FoundPort>()>;
     using StableNames = std::function<std::vector<SerialDevice>()>;
-    PortsDialog(PortMap map, Scan scan, QWidget* parent = nullptr,
-                StableNames stableNames = [] { return serialDevices(); });
+    PortsDialog(
+        PortMap map, Scan scan, QWidget* parent = nullptr,
+        StableNames stableNames = [] { return serialDevices(); });
 
     // Looks for serial ports again and proposes the new ones.
     void rescan();

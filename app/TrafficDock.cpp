@@ -147,12 +147,34 @@ void TrafficDock::showEvent(QShowEvent* event) {
         const QRect window = parentWidget()->geometry();
         const int height = std::min(openingHeight(), window.height() / 2);
         setGeometry(window.left(), window.bottom() + 1 - height, window.width(), height);
-    } else if (auto* window = qobject_cast<QMainWindow*>(parentWidget())) {
-        window->resizeDocks({this}, {openingHeight()}, Qt::Vertical);
+        sizing_ = false;
+    } else {
+        // Once the window's layout has made room for the view.
+        QTimer::singleShot(0, this, [this] { growWindowForView(); });
     }
-    sizing_ = false;
     pull();
     timer_.start();
+}
+
+void TrafficDock::growWindowForView() {
+    auto* window = qobject_cast<QMainWindow*>(parentWidget());
+    const QScreen* screen = window ? window->screen() : nullptr;
+    if (!window || !screen || isFloating()) {
+        sizing_ = false;
+        return;
+    }
+    // placeFor docked the view because window and view fit on the screen together.
+    const QRect available = screen->availableGeometry();
+    const int titleBar = window->frameGeometry().height() - window->geometry().height();
+    const int wanted = openingHeight();
+    const int height = std::min(window->height() + std::max(0, wanted - this->height()),
+                                available.height() - titleBar);
+    window->resize(window->width(), height);
+    if (window->frameGeometry().bottom() > available.bottom())
+        window->move(window->x(),
+                     std::max(available.top(), available.bottom() + 1 - height - titleBar));
+    window->resizeDocks({this}, {wanted}, Qt::Vertical);
+    sizing_ = false;
 }
 
 void TrafficDock::resizeEvent(QResizeEvent* event) {

@@ -47,6 +47,9 @@ protected:
 
 private:
     void chooseFileAndSave();
+    // Makes the window taller by what the view still lacks of its opening
+    // height, within the screen, and gives the view that height.
+    void growWindowForView();
     QString droppedText() const;
 
     TrafficLog& log_;

@@ -65,7 +65,8 @@ std::vector<SerialDevice> serialDevices(const std::string& rootText) {
         std::error_code noDriver;
         d.driver = fs::read_symlink(device / "driver", noDriver).filename().string();
         if (d.driver == "port")  // the serial core's port device; the chip's driver is above
-            d.driver = fs::read_symlink(device.parent_path() / "driver", noDriver).filename().string();
+            d.driver =
+                fs::read_symlink(device.parent_path() / "driver", noDriver).filename().string();
         if (const fs::path usb = usbDeviceOf(device); !usb.empty()) {
             d.usbId = attribute(usb / "idVendor") + ":" + attribute(usb / "idProduct");
             d.port.description = attribute(usb / "product");

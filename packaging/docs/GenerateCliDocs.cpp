@@ -36,8 +36,10 @@ ToolFacts readTool(std::istream& in) {
     bool inOptions = false;
     while (std::getline(in, line)) {
         std::smatch m;
-        if (line == "Options:") inOptions = true;
-        else if (line.empty()) inOptions = false;
+        if (line == "Options:")
+            inOptions = true;
+        else if (line.empty())
+            inOptions = false;
         else if (inOptions && std::regex_match(line, m, optionLine))
             facts.options.push_back({m[1], m[2], m[3]});
         if (std::regex_search(line, m, namesLine)) {
@@ -55,9 +57,12 @@ ToolFacts readTool(std::istream& in) {
 std::string roff(std::string_view text) {
     std::string out;
     for (const char c : text) {
-        if (c == '\\') out += "\\e";
-        else if (c == '-') out += "\\-";
-        else out += c;
+        if (c == '\\')
+            out += "\\e";
+        else if (c == '-')
+            out += "\\-";
+        else
+            out += c;
     }
     if (!out.empty() && (out[0] == '.' || out[0] == '\'')) out.insert(0, "\\&");
     return out;
@@ -93,8 +98,7 @@ void writeManPage(std::ostream& out, const ToolFacts& facts) {
         out << ".TP\n\\fB" << roff(c.name) << "\\fR";
         if (!c.arguments.empty()) out << " \\fI" << roff(c.arguments) << "\\fR";
         out << "\n" << roff(c.summary) << ".\n";
-        if (c.name == "run")
-            out << "NAME is one of: " << roff(join(facts.runNames, ", ")) << ".\n";
+        if (c.name == "run") out << "NAME is one of: " << roff(join(facts.runNames, ", ")) << ".\n";
     }
     out << ".SH ENVIRONMENT\n"
            ".TP\n.B TESSRA_PASSWORD\nThe level\\-1 password for \\fBmac write\\fR and "
@@ -145,8 +149,8 @@ void writeCompletion(std::ostream& out, const ToolFacts& facts) {
     for (const auto& [first, seconds] : commands) {
         firstWords.push_back(first);
         if (!seconds.empty())
-            secondWords += "        " + first + ") COMPREPLY=($(compgen -W \"" + join(seconds, " ") +
-                           "\" -- \"$cur\")) ;;\n";
+            secondWords += "        " + first + ") COMPREPLY=($(compgen -W \"" +
+                           join(seconds, " ") + "\" -- \"$cur\")) ;;\n";
     }
     out << "# bash completion for tessra-cli; generated from its command table.\n"
            "_tessra_cli() {\n"

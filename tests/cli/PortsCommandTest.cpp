@@ -24,16 +24,22 @@ class PortsCommandTest : public ::testing::Test {
 protected:
     void SetUp() override {
         const std::string usb = "sys/devices/pci0000:00/usb1/1-2";
-        for (const auto& [file, text] : std::vector<std::pair<std::string, std::string>>{
-                 {usb + "/idVendor", "0403"}, {usb + "/idProduct", "6001"},
-                 {usb + "/product", "FT232R USB UART"}, {usb + "/manufacturer", "FTDI"},
-                 {usb + "/serial", "A50285BI"}, {"sys/class/tty/ttyS0/type", "4"},
-                 {"sys/class/tty/ttyS1/type", "0"}, {"dev/ttyUSB0", ""}, {"dev/ttyS0", ""}})
+        for (const auto& [file, text] :
+             std::vector<std::pair<std::string, std::string>>{{usb + "/idVendor", "0403"},
+                                                              {usb + "/idProduct", "6001"},
+                                                              {usb + "/product", "FT232R USB UART"},
+                                                              {usb + "/manufacturer", "FTDI"},
+                                                              {usb + "/serial", "A50285BI"},
+                                                              {"sys/class/tty/ttyS0/type", "4"},
+                                                              {"sys/class/tty/ttyS1/type", "0"},
+                                                              {"dev/ttyUSB0", ""},
+                                                              {"dev/ttyS0", ""}})
             write(file, text);
         fs::create_directories(at(usb + "/1-2:1.0/ttyUSB0"));
         fs::create_directories(at("sys/devices/platform/serial8250"));
         fs::create_directories(at("sys/bus/usb-serial/drivers/ftdi_sio"));
-        link("../../../devices/pci0000:00/usb1/1-2/1-2:1.0/ttyUSB0", "sys/class/tty/ttyUSB0/device");
+        link("../../../devices/pci0000:00/usb1/1-2/1-2:1.0/ttyUSB0",
+             "sys/class/tty/ttyUSB0/device");
         link("../../../../../../bus/usb-serial/drivers/ftdi_sio", usb + "/1-2:1.0/ttyUSB0/driver");
         link("../../../devices/platform/serial8250", "sys/class/tty/ttyS0/device");
         link("../../../devices/platform/serial8250", "sys/class/tty/ttyS1/device");
@@ -43,7 +49,9 @@ protected:
     }
     void TearDown() override { ::unsetenv("TESSRA_COM4"); }
 
-    std::string at(const std::string& path) const { return root.filePath(path.c_str()).toStdString(); }
+    std::string at(const std::string& path) const {
+        return root.filePath(path.c_str()).toStdString();
+    }
     void write(const std::string& path, const std::string& text) const {
         fs::create_directories(fs::path(at(path)).parent_path());
         std::ofstream(at(path)) << text << "\n";
@@ -84,7 +92,8 @@ TEST_F(PortsCommandTest, ListsTheAdapterWithItsStableNamesAndTheEntriesThatOpenI
     ASSERT_EQ(opened.size(), 2);
     EXPECT_EQ(opened[0].toObject()["source"].toString(), "saved mapping");
     EXPECT_EQ(opened[1].toObject()["source"].toString(), "TESSRA_COM4");
-    EXPECT_FALSE(result["ports"].toArray()[2].toObject()["found"].toBool()) << "COM3 reaches nothing";
+    EXPECT_FALSE(result["ports"].toArray()[2].toObject()["found"].toBool())
+        << "COM3 reaches nothing";
 }
 
 TEST(LineOption, ASpeedAloneMeansNoParity) {
