@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "cli/CommandTable.h"
+#include "cli/HelpTexts.h"
 #include "link/LineSettings.h"
 
 namespace tessra::cli {
@@ -155,7 +156,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     result.json = json;
     if (parser.isSet(o.help)) {
         result.info =
-            "Usage: " + std::string(kSynopsis) + "\n\n" + optionList(o) + "\n" + commandList();
+            "Usage: " + std::string(kSynopsis) + "\n\n" + optionList(o) + "\n" + commandList() +
+            std::string(kHelpEpilogue);
         return result;
     }
     if (parser.isSet(o.version)) {

@@ -1,5 +1,6 @@
 // The real window with its real operator: the advice of a failed port stays
 // while the user follows it into the menus, until the next operation.
+#include <QApplication>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
