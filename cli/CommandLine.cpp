@@ -155,9 +155,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     ParsedCommandLine result;
     result.json = json;
     if (parser.isSet(o.help)) {
-        result.info =
-            "Usage: " + std::string(kSynopsis) + "\n\n" + optionList(o) + "\n" + commandList() +
-            std::string(kHelpEpilogue);
+        result.info = "Usage: " + std::string(kSynopsis) + "\n\n" + optionList(o) + "\n" +
+                      commandList() + std::string(kHelpEpilogue);
         return result;
     }
     if (parser.isSet(o.version)) {
