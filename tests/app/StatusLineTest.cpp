@@ -1,10 +1,9 @@
-// The real window with its real operator: the advice of a failed port stays
-// while the user follows it into the menus, until the next operation.
+// The real window and operator: a failed port's advice stays while the user
+// follows it into the menus, until the next operation.
 #include <QApplication>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTimer>
 
 #include "WindowFixture.h"
@@ -15,37 +14,29 @@
 namespace tessra::testing {
 namespace {
 
-class StatusLineTest : public WindowTest {
-protected:
+TEST_F(WindowTest, APortFailureSurvivesOpeningAMenuAndGoesAtTheNextOperation) {
     app::QtOperator person;
-    std::unique_ptr<app::Form1> window = std::make_unique<app::Form1>(port, clock, person);
-    app::SettingsFileMenu* fileMenu = new app::SettingsFileMenu(*window, window->optionPanel());
-
-    void feedDismissingAnyBox() {
-        QTimer::singleShot(0, [] {
+    app::Form1 window(port, clock, person);
+    person.setWindow(&window);
+    QMenu* menu = (new app::SettingsFileMenu(window, window.optionPanel()))->menu();
+    const auto feed = [&] {
+        QTimer::singleShot(0, [] {  // the "Port Error" box
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-                box->button(QMessageBox::Ok)->click();
+                box->accept();
         });
-        window->findChild<QPushButton*>("Command14")->click();
-    }
-};
-
-TEST_F(StatusLineTest, APortFailureSurvivesOpeningAMenuAndGoesAtTheNextOperation) {
-    person.setWindow(window.get());
-    window->show();
+        window.Command14->click();
+        return app::statusLine(window).text();
+    };
+    window.show();
     port.failOpen = true;
-    feedDismissingAnyBox();
-    const QString failure = app::statusLine(*window).text();
+    const QString failure = feed();
     ASSERT_TRUE(failure.startsWith("COM1 (")) << failure.toStdString();
-
-    fileMenu->menu()->popup(window->mapToGlobal(QPoint(0, 0)));
-    fileMenu->menu()->setActiveAction(fileMenu->menu()->actions().first());  // its status tip
-    fileMenu->menu()->hide();
-    EXPECT_EQ(app::statusLine(*window).text(), failure);
-
+    menu->popup(window.mapToGlobal(QPoint(0, 0)));
+    menu->setActiveAction(menu->actions().first());  // shows its (empty) status tip
+    menu->hide();
+    EXPECT_EQ(app::statusLine(window).text(), failure);
     port.failOpen = false;
-    feedDismissingAnyBox();
-    EXPECT_NE(app::statusLine(*window).text(), failure);
+    EXPECT_NE(feed(), failure);
 }
 
 }  // namespace

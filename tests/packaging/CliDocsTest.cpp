@@ -19,7 +19,6 @@ std::string contents(const char* path) {
 TEST(CliDocs, TheManualPageAndTheCompletionNameEveryCommandOfTheTable) {
     const std::string page = contents(TESSRA_CLI_MAN_PAGE);
     const std::string completion = contents(TESSRA_CLI_COMPLETION);
-    ASSERT_FALSE(page.empty());
     for (const auto& command : tessra::cli::kCommands) {
         const std::string name(command.name);
         EXPECT_NE(page.find(".TP\n\\fB" + name + "\\fR"), std::string::npos) << name;
