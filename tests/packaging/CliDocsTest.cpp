@@ -24,8 +24,9 @@ TEST(CliDocs, TheManualPageAndTheCompletionNameEveryCommandOfTheTable) {
         EXPECT_NE(page.find(".TP\n\\fB" + name + "\\fR"), std::string::npos) << name;
         const auto space = name.find(' ');
         EXPECT_NE(completion.find(name.substr(0, space)), std::string::npos) << name;
-        if (space != std::string::npos)
+        if (space != std::string::npos) {
             EXPECT_NE(completion.find(name.substr(space + 1)), std::string::npos) << name;
+        }
     }
     EXPECT_NE(completion.find("self-test"), std::string::npos) << "the run names";
 }
