@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/Form1.h"
 #include "app/QtText.h"
@@ -34,8 +35,11 @@ QMenu* toolsMenu(QMainWindow& window) {
 }
 }  // namespace
 
-PortsDialog::PortsDialog(PortMap map, Scan scan, QWidget* parent)
-    : QDialog(parent), map_(std::move(map)), scan_(std::move(scan)) {
+PortsDialog::PortsDialog(PortMap map, Scan scan, QWidget* parent, StableNames stableNames)
+    : QDialog(parent),
+      map_(std::move(map)),
+      scan_(std::move(scan)),
+      stableNames_(std::move(stableNames)) {
     setWindowTitle("Ports");
     auto* layout = new QVBoxLayout(this);
     auto* intro = new QLabel(
@@ -92,6 +96,13 @@ void PortsDialog::fillChoices(Row& row) {
     row.device->clear();
     for (const FoundPort& port : found_) {
         row.device->addItem(qstr(describePort(port)), qstr(port.device));
+        const SerialDevice* device = stableNamesOf(port.device);
+        if (!device) continue;
+        for (const std::string& name : device->byPath)
+            row.device->addItem(qstr(name + "  (this USB socket: " + port.device + ")"),
+                                qstr(name));
+        for (const std::string& name : device->byId)
+            row.device->addItem(qstr(name + "  (this adapter: " + port.device + ")"), qstr(name));
     }
     row.device->setCurrentIndex(-1);
     row.device->setEditText(text);
@@ -99,6 +110,7 @@ void PortsDialog::fillChoices(Row& row) {
 
 void PortsDialog::rescan() {
     found_ = scan_();
+    devices_ = stableNames_();
     foundLabel_->setText(foundText(found_));
     for (int n = 1; n <= kPortCount; ++n) {
         Row& row = rows_[index(n)];
@@ -108,10 +120,18 @@ void PortsDialog::rescan() {
         row.proposed = false;
     }
     for (const auto& [portNumber, device] : proposeNewPorts(entries(), found_)) {
-        choose(portNumber, device);
+        // The socket's name, which stays when identical adapters swap ttyUSB numbers.
+        const SerialDevice* names = stableNamesOf(device);
+        choose(portNumber, names && !names->byPath.empty() ? names->byPath.front() : device);
         rows_[index(portNumber)].proposed = true;
     }
     for (int n = 1; n <= kPortCount; ++n) showWhatOpens(n);
+}
+
+const SerialDevice* PortsDialog::stableNamesOf(const std::string& device) const {
+    const auto at =
+        std::ranges::find(devices_, device, [](const SerialDevice& d) { return d.port.device; });
+    return at == devices_.end() ? nullptr : &*at;
 }
 
 std::string PortsDialog::chosenDevice(int portNumber) const {

@@ -8,6 +8,7 @@
 
 #include "link/LineSettings.h"
 #include "link/PortMap.h"
+#include "link/SerialDevices.h"
 
 class QComboBox;
 class QLabel;
@@ -18,13 +19,18 @@ class Form1;
 
 // "Ports": which device each of COM1 to COM10 opens. A choice is one of the
 // serial ports the system finds, shown with description, manufacturer and
-// serial number, or a typed path (a pseudo-terminal, a symlink); an empty one
-// means the default. An adapter that no entry reaches yet is proposed for the
-// first free entry when the dialog opens and at every Refresh. OK saves.
+// serial number, or one of its stable names under /dev/serial (by-path: the
+// USB socket; by-id: the adapter), or a typed path (a pseudo-terminal, a
+// symlink); an empty one means the default. An adapter that no entry reaches
+// yet is proposed, by its by-path name where it has one, for the first free
+// entry when the dialog opens and at every Refresh. OK saves.
 class PortsDialog final : public QDialog {
 public:
     using Scan = std::function<std::vector<FoundPort>()>;
-    PortsDialog(PortMap map, Scan scan, QWidget* parent = nullptr);
+    using StableNames = std::function<std::vector<SerialDevice>()>;
+    PortsDialog(
+        PortMap map, Scan scan, QWidget* parent = nullptr,
+        StableNames stableNames = [] { return serialDevices(); });
 
     // Looks for serial ports again and proposes the new ones.
     void rescan();
@@ -47,10 +53,13 @@ private:
     void fillChoices(Row& row);
     void showWhatOpens(int portNumber);
     std::vector<PortMapping> entries() const;
+    const SerialDevice* stableNamesOf(const std::string& device) const;
 
     PortMap map_;
     Scan scan_;
+    StableNames stableNames_;
     std::vector<FoundPort> found_;
+    std::vector<SerialDevice> devices_;
     QLabel* foundLabel_ = nullptr;
     std::array<Row, kPortCount> rows_{};
 };

@@ -4,10 +4,10 @@
 #include <QInputDialog>
 #include <QMainWindow>
 #include <QMessageBox>
-#include <QStatusBar>
 #include <QTimer>
 
 #include "app/QtText.h"
+#include "app/StatusLine.h"
 
 namespace tessra::app {
 
@@ -59,7 +59,8 @@ void QtOperator::repaint() {
 
 void QtOperator::setBusy(bool busy) {
     if (busy) {
-        ++operations_;
+        // A new operation: the last one's line no longer tells anything.
+        if (operations_++ == 0 && window_) statusLine(*window_).showLine(QString());
         QApplication::setOverrideCursor(Qt::WaitCursor);
         return;
     }
@@ -74,7 +75,7 @@ void QtOperator::setBusy(bool busy) {
 }
 
 void QtOperator::status(std::string_view text) {
-    if (window_) window_->statusBar()->showMessage(qstr(text));
+    if (window_) statusLine(*window_).showLine(qstr(text));
 }
 
 }  // namespace tessra::app

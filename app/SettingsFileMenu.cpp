@@ -7,9 +7,9 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSaveFile>
-#include <QStatusBar>
 
 #include "app/QtText.h"
+#include "app/StatusLine.h"
 #include "settings/BoundedFile.h"
 #include "settings/SettingsFile.h"
 
@@ -31,6 +31,14 @@ SettingsFileMenu::SettingsFileMenu(QMainWindow& window, settings::OptionPanel& p
     QAction* save = menu_->addAction(QStringLiteral("&Save Settings File..."));
     save->setObjectName(QStringLiteral("actionSaveSettingsFile"));
     connect(save, &QAction::triggered, this, [this] { chooseAndSave(); });
+    menu_->addSeparator();
+    // Closes as the title bar's button does: during an operation the window
+    // waits for it to end.
+    QAction* quit = menu_->addAction(QStringLiteral("&Quit"));
+    quit->setObjectName(QStringLiteral("actionQuit"));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    quit->setShortcutContext(Qt::ApplicationShortcut);
+    connect(quit, &QAction::triggered, &window, &QWidget::close);
 }
 
 std::optional<QString> SettingsFileMenu::openFile(const QString& path) {
@@ -80,7 +88,7 @@ void SettingsFileMenu::chooseAndSave() {
 }
 
 void SettingsFileMenu::showStatus(const QString& text) {
-    window_.statusBar()->showMessage(text);
+    statusLine(window_).showLine(text);
 }
 
 }  // namespace tessra::app

@@ -12,8 +12,8 @@ class QMenu;
 namespace tessra::app {
 
 // The File menu: settings files (settings/SettingsFile.h) to and from the
-// window's option groups. Opening selects members and sends nothing; the
-// user writes them with the Write button as usual.
+// window's option groups, and Quit (Ctrl+Q). Opening selects members and
+// sends nothing; the user writes them with the Write button as usual.
 class SettingsFileMenu final : public QObject {
 public:
     // Adds "File" to the window's menu bar; the window owns the result.

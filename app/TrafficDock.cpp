@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScreen>
+#include <QSettings>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -21,6 +22,12 @@ namespace tessra::app {
 namespace {
 constexpr int kPullIntervalMs = 100;
 const QString kTitle = QStringLiteral("Traffic");
+const QString kHeightKey = QStringLiteral("TrafficView/height");
+
+// The utility's own settings, where the Ports dialog keeps the port mapping.
+QSettings userSettings() {
+    return QSettings(QStringLiteral("Tessra"), QStringLiteral("tessra-printer-utility"));
+}
 }  // namespace
 
 TrafficDock::TrafficDock(TrafficLog& log, QWidget* parent)
@@ -116,24 +123,64 @@ void TrafficDock::chooseFileAndSave() {
         QMessageBox::warning(this, kTitle, QStringLiteral("Cannot save %1: %2").arg(path, error));
 }
 
+int TrafficDock::openingHeight() const {
+    const int kept = userSettings().value(kHeightKey, 0).toInt();
+    const QScreen* screen = parentWidget() ? parentWidget()->screen() : this->screen();
+    const int screenHeight = screen ? screen->availableGeometry().height() : 0;
+    const int wanted = kept > 0 ? kept : screenHeight / 3;
+    return std::max(wanted, minimumSizeHint().height());
+}
+
 void TrafficDock::placeFor(const QMainWindow& window) {
     const QScreen* screen = window.screen();
     if (!screen) return;
     const int titleBar = window.frameGeometry().height() - window.geometry().height();
-    const int needed = window.sizeHint().height() + titleBar + sizeHint().height();
+    const int needed = window.sizeHint().height() + titleBar + openingHeight();
     setFloating(needed > screen->availableGeometry().height());
 }
 
 void TrafficDock::showEvent(QShowEvent* event) {
     QDockWidget::showEvent(event);
+    sizing_ = true;
     if (isFloating() && parentWidget()) {
         // Over the lower part of the window, where it covers the fewest controls.
         const QRect window = parentWidget()->geometry();
-        const int height = std::min(sizeHint().height(), window.height() / 3);
+        const int height = std::min(openingHeight(), window.height() / 2);
         setGeometry(window.left(), window.bottom() + 1 - height, window.width(), height);
+        sizing_ = false;
+    } else {
+        // Once the window's layout has made room for the view.
+        QTimer::singleShot(0, this, [this] { growWindowForView(); });
     }
     pull();
     timer_.start();
+}
+
+void TrafficDock::growWindowForView() {
+    auto* window = qobject_cast<QMainWindow*>(parentWidget());
+    const QScreen* screen = window ? window->screen() : nullptr;
+    if (!window || !screen || isFloating()) {
+        sizing_ = false;
+        return;
+    }
+    // placeFor docked the view because window and view fit on the screen together.
+    const QRect available = screen->availableGeometry();
+    const int titleBar = window->frameGeometry().height() - window->geometry().height();
+    const int wanted = openingHeight();
+    const int height = std::min(window->height() + std::max(0, wanted - this->height()),
+                                available.height() - titleBar);
+    window->resize(window->width(), height);
+    if (window->frameGeometry().bottom() > available.bottom())
+        window->move(window->x(),
+                     std::max(available.top(), available.bottom() + 1 - height - titleBar));
+    window->resizeDocks({this}, {wanted}, Qt::Vertical);
+    sizing_ = false;
+}
+
+void TrafficDock::resizeEvent(QResizeEvent* event) {
+    QDockWidget::resizeEvent(event);
+    // Only a height the user chose is kept, not one the layout passed through.
+    if (isVisible() && !sizing_ && height() > 0) userSettings().setValue(kHeightKey, height());
 }
 
 void TrafficDock::hideEvent(QHideEvent* event) {

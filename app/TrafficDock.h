@@ -35,13 +35,21 @@ public:
     // screen together; otherwise floating over the lower part of the window,
     // so that the window keeps its size and stays on the screen.
     void placeFor(const QMainWindow& window);
+    // The height the view opens at: the one the user left it at (kept in
+    // the user's settings), else a third of the screen, where a few dozen
+    // lines fit. Never less than its controls need.
+    int openingHeight() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void chooseFileAndSave();
+    // Makes the window taller by what the view still lacks of its opening
+    // height, within the screen, and gives the view that height.
+    void growWindowForView();
     QString droppedText() const;
 
     TrafficLog& log_;
@@ -49,6 +57,7 @@ private:
     QLabel* dropped_ = nullptr;
     QTimer timer_;
     std::uint64_t cursor_ = 0;
+    bool sizing_ = false;  // the view is being given its opening height
 };
 
 // Adds the traffic view to the window, placed for its screen and hidden, and

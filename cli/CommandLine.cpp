@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "cli/CommandTable.h"
+#include "cli/HelpTexts.h"
 #include "commands/CommandHandlers.h"
 #include "ledger/LedgerLocation.h"
 #include "link/LineSettings.h"
@@ -184,8 +185,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     ParsedCommandLine result;
     result.json = json;
     if (parser.isSet(o.help)) {
-        result.info =
-            "Usage: " + std::string(kSynopsis) + "\n\n" + optionList(o) + "\n" + commandList();
+        result.info = "Usage: " + std::string(kSynopsis) + "\n\n" + optionList(o) + "\n" +
+                      commandList() + std::string(kHelpEpilogue);
         return result;
     }
     if (parser.isSet(o.version)) {

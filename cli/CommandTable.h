@@ -22,7 +22,7 @@ struct CommandEntry {
     std::string_view summary;
 };
 
-inline constexpr std::array<CommandEntry, 12> kCommands{{
+inline constexpr std::array<CommandEntry, 13> kCommands{{
     {"detect", "", 0, 0, kNoFlags, "print the line the printer answers at"},
     {"settings show", "", 0, 0, kNoFlags, "print the settings block and its groups"},
     {"settings save", "FILE", 1, 1, kNoFlags, "save the printer's settings to a file"},
@@ -36,6 +36,7 @@ inline constexpr std::array<CommandEntry, 12> kCommands{{
     {"code show", "", 0, 0, kNoFlags, "print the customer code"},
     {"code write", "N", 1, 1, kNoFlags, "write the customer code (1-255), read it back"},
     {"ledger list", "", 0, 0, kTakesCsv, "list every address the ledger holds"},
+    {"ports", "", 0, 0, kNoFlags, "list the serial devices and which COM entry opens each"},
 }};
 
 }  // namespace tessra::cli

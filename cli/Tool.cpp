@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/CommandTable.h"
+#include "cli/PortsCommand.h"
 #include "cli/ToolContext.h"
 #include "cli/TracePort.h"
 
@@ -17,7 +18,7 @@ struct Handler {
     CommandHandler handler;
 };
 
-constexpr std::array<Handler, 12> kHandlers{{
+constexpr std::array<Handler, 13> kHandlers{{
     {"detect", detect},
     {"settings show", settingsShow},
     {"settings save", settingsSave},
@@ -30,6 +31,7 @@ constexpr std::array<Handler, 12> kHandlers{{
     {"mac write", macWrite},
     {"mac next", macNext},
     {"ledger list", ledgerList},
+    {"ports", listPorts},
 }};
 static_assert(kHandlers.size() == kCommands.size(), "every command has its handler");
 

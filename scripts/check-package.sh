@@ -15,10 +15,18 @@ expected_files=(
     ./usr/share/applications/tessra-printer-utility.desktop
     ./usr/share/icons/hicolor/scalable/apps/tessra-printer-utility.svg
     ./usr/share/doc/tessra-printer-utility/README.md
+    ./usr/share/doc/tessra-printer-utility/copyright
+    ./usr/share/doc/tessra-printer-utility/changelog.gz
+    ./usr/share/man/man1/tessra-printer-utility.1.gz
+    ./usr/share/man/man1/tessra-printer-sim.1.gz
+    ./usr/lib/udev/rules.d/70-tessra-serial-modemmanager.rules
+    ./usr/lib/udev/rules.d/70-tessra-serial-uaccess.rules
+    ./usr/lib/udev/rules.d/70-tessra-ftdi-latency.rules
 )
 # The command-line tool is packaged once its folder exists.
 if [ -d "$(dirname "$0")/../cli" ]; then
-    expected_files+=(./usr/bin/tessra-cli)
+    expected_files+=(./usr/bin/tessra-cli ./usr/share/man/man1/tessra-cli.1.gz
+        ./usr/share/bash-completion/completions/tessra-cli)
 fi
 if [ -d "$(dirname "$0")/../stationapp" ]; then
     expected_files+=(./usr/bin/tessra-station ./usr/share/applications/tessra-station.desktop)
@@ -36,6 +44,15 @@ for p in libc6 libstdc++6 libqt6core6 libqt6widgets6 libqt6serialport6 \
     libqt6sql6 libqt6sql6-sqlite libqt6sql6-psql; do
     grep -qxF "$p" <<<"$depends_names" || fail "Depends lacks $p: $depends"
 done
+twice=$(sort <<<"$depends_names" | uniq -d)
+[ -z "$twice" ] || fail "Depends names twice: $twice"
+
+# Debian's own checker: no error and no warning.
+if command -v lintian >/dev/null; then
+    lintian --fail-on error,warning "$deb" || fail "lintian reports errors or warnings"
+else
+    fail "lintian is not installed (scripts/install-deps.sh installs it)"
+fi
 
 if command -v desktop-file-validate >/dev/null; then
     tmp=$(mktemp -d)
@@ -49,6 +66,8 @@ if command -v desktop-file-validate >/dev/null; then
     if [ -f "$station_entry" ]; then
         desktop-file-validate "$station_entry" || fail "station desktop entry does not validate"
     fi
+    bash "$(dirname "$0")/check-udev-rules.sh" "$tmp"/usr/lib/udev/rules.d/*.rules ||
+        fail "udev rules do not check"
 fi
 
 ((failed == 0)) || exit 1

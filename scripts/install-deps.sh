@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests, the window and the
-# Debian package (dpkg-shlibdeps, file, desktop-file-validate) need, only
+# Debian package (dpkg-shlibdeps, file, desktop-file-validate, lintian) need, only
 # those that are missing.
 set -euo pipefail
 
@@ -11,6 +11,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth fonts-nanum
     dpkg-dev file desktop-file-utils
+    lintian
     clang-14 libclang-rt-14-dev  # the fuzz targets: clang, libFuzzer and the sanitizers
 )
 

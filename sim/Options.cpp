@@ -63,6 +63,8 @@ ParsedOptions parseOptions(std::span<const std::string_view> args) {
         };
         if (name == "-h" || name == "--help") {
             o.help = true;
+        } else if (name == "--version") {
+            o.version = true;
         } else if (name == "--no-reply") {
             o.noReply = true;
         } else if (name == "--link" || name == "--state" || name == "--log") {
@@ -118,6 +120,11 @@ the first line of stdout; point the utility at it with TESSRA_COM1=PATH.
   --no-reply         never answer a request
   --reply-delay MS   answer MS milliseconds late (0 to 60000)
   -h, --help         this text
+      --version      the version
+
+The printer's level-1 password, which a MAC address write must carry, is
+Kovak (type it where the utility or tessra-cli asks for the password, or set
+TESSRA_PASSWORD=Kovak for tessra-cli).
 
 A request sent at another speed than the printer's is not understood and gets
 no answer. After a settings write the printer listens at the new speed.

@@ -21,6 +21,7 @@ struct SimOptions {
     int replyDelayMs = 0;
     std::optional<std::array<std::uint8_t, 6>> mac;  // the factory address of a fresh flash
     bool help = false;
+    bool version = false;
 };
 
 struct ParsedOptions {

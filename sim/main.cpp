@@ -70,6 +70,10 @@ int runSimulator(int argc, char** argv) {
         std::fputs(usageText().c_str(), stdout);
         return 0;
     }
+    if (options.version) {
+        std::puts("tessra-printer-sim " TESSRA_VERSION);
+        return 0;
+    }
 
     PrinterState state;
     bool fresh = true;

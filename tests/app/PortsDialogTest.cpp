@@ -21,13 +21,26 @@ class PortsDialogTest : public ::testing::Test {
 protected:
     void TearDown() override { ::unsetenv("TESSRA_COM3"); }
     std::unique_ptr<app::PortsDialog> open() {
-        return std::make_unique<app::PortsDialog>(map, [this] { return found; });
+        return std::make_unique<app::PortsDialog>(
+            map, [this] { return found; }, nullptr, [this] { return devices; });
     }
 
     QTemporaryDir folder;
     PortMap map{folder.filePath("ports.conf").toStdString()};
     std::vector<FoundPort> found;
+    std::vector<SerialDevice> devices;  // their udev names
 };
+
+// Identical adapters swap ttyUSB numbers between boots; their USB sockets stay.
+TEST_F(PortsDialogTest, ANewAdapterIsProposedByItsUsbSocketAndOffersItsAdapterName) {
+    const std::string byPath = "/dev/serial/by-path/pci-0000:00:14.0-usb-0:2:1.0-port0";
+    const std::string byId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+    found = {kUsb};
+    devices = {SerialDevice{kUsb, "ftdi_sio", "0403:6001", {byId}, {byPath}}};
+    const auto dialog = open();
+    EXPECT_EQ(dialog->chosenDevice(1), byPath);
+    EXPECT_GE(dialog->deviceBox(2)->findData(QString::fromStdString(byId)), 0);
+}
 
 // Saved, typed, environment and built-in entries are taken: an adapter plugged
 // in meanwhile is proposed for the first free one at Refresh, once.

@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QPlainTextEdit>
+#include <QScreen>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include "WindowFixture.h"
@@ -41,6 +43,24 @@ TEST_F(TrafficDockTest, HiddenAtStartUpAndShownAtTheBottomFromTheViewMenu) {
     EXPECT_EQ(window.dockWidgetArea(dock), Qt::BottomDockWidgetArea);
     // Showing brings the view up to date without waiting for the next pull.
     EXPECT_EQ(shown(), "00:00:00.000  COM1 opened");
+}
+
+// Four lines high was too little to read; a height the user chose is kept.
+TEST_F(TrafficDockTest, OpensAThirdOfTheScreenHighThenAtTheHeightItWasLeftAt) {
+    QSettings("Tessra", "tessra-printer-utility").remove("TrafficView/height");
+    const int third = window.screen()->availableGeometry().height() / 3;
+    const auto showView = [&] {
+        dock->show();
+        QApplication::processEvents();
+        QApplication::processEvents();
+    };
+    showView();
+    EXPECT_NEAR(dock->height(), third, 8);
+    window.resizeDocks({dock}, {third - 60}, Qt::Vertical);
+    QApplication::processEvents();
+    dock->hide();
+    showView();
+    EXPECT_NEAR(dock->height(), third - 60, 8);
 }
 
 TEST_F(TrafficDockTest, SaveAsWritesWhatIsShownDroppedCountFirstAndClearEmptiesBoth) {

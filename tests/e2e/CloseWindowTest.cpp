@@ -2,13 +2,13 @@
 // waits for a printer that never answers.
 #include <QApplication>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTimer>
 #include <algorithm>
 #include <thread>
 
 #include "WindowWithPrinter.h"
 #include "app/QtOperator.h"
+#include "app/StatusLine.h"
 
 namespace tessra::testing {
 namespace {
@@ -25,7 +25,7 @@ TEST_F(CloseWindow, DuringAnAutomaticReadStopsAfterTheAttemptUnderWayThenCloses)
     person.setWindow(form.get());
     // The close comes from inside the second attempt's wait, which only
     // repaints: the status line changes just before it begins.
-    QObject::connect(form->statusBar(), &QStatusBar::messageChanged, form.get(),
+    QObject::connect(&app::statusLine(*form), &app::StatusLine::shown, form.get(),
                      [this](const QString& text) {
                          if (text.startsWith("Trying 9600,e,8,1"))
                              QTimer::singleShot(0, form.get(), &QWidget::close);
