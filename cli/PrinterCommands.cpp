@@ -10,7 +10,7 @@ namespace tessra::cli {
 ExitCode runCommand(ToolContext& c) {
     const std::string& name = c.commandLine.arguments.front();
     if (!commands::callsOf(name)) {
-        c.report.error("unknown name \"" + quotedInput(name) + "\"" for run; names: " + runNames());
+        c.report.error("unknown name \"" + quotedInput(name) + "\" for run; names: " + runNames());
         return ExitCode::BadInput;
     }
     if (const ExitCode code = c.printer.connect(); code != ExitCode::Done) return code;
