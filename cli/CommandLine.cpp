@@ -104,7 +104,18 @@ struct Options {
     QCommandLineOption trace{"trace", "Every byte sent and received on stderr."};
     QCommandLineOption again{"again", "mac write: write an address the ledger holds as written."};
     QCommandLineOption range{"range", "mac next: the addresses to take from.", "FIRST-LAST"};
-    QCommandLineOption csv{"csv", "ledger list: comma-separated values."};
+    QCommandLineOption csv{"csv", "ledger list and report: comma-separated values."};
+    QCommandLineOption station{"station",
+                               "provision, station: this station's name (default: the host name); "
+                               "ledger list and report: only this station.",
+                               "NAME"};
+    QCommandLineOption since{"since", "ledger list and report: from this date or time (UTC).",
+                             "DATE"};
+    QCommandLineOption until{"until", "ledger list and report: up to this date or time (UTC).",
+                             "DATE"};
+    QCommandLineOption recipe{"recipe", "ledger list and report: only this recipe.", "NAME"};
+    QCommandLineOption slotList{"slots", "station: the ports, one slot each.", "PORT[,PORT...]"};
+    QCommandLineOption count{"count", "station: stop after N units, done or failed.", "N"};
     QCommandLineOption help{"help", "This text."};
     QCommandLineOption version{"version", "The version."};
 };
@@ -112,7 +123,8 @@ struct Options {
 std::string optionList(const Options& o) {
     std::string text = "Options:\n";
     for (const QCommandLineOption* option :
-         {&o.port, &o.line, &o.ledger, &o.json, &o.trace, &o.again, &o.range, &o.csv}) {
+         {&o.port, &o.line, &o.ledger, &o.json, &o.trace, &o.again, &o.range, &o.csv, &o.station,
+          &o.since, &o.until, &o.recipe, &o.slotList, &o.count}) {
         std::string usage = "--" + option->names().front().toStdString();
         if (!option->valueName().isEmpty()) usage += " " + option->valueName().toStdString();
         text += helpLine(usage, option->description().toStdString());
@@ -144,20 +156,6 @@ ParsedCommandLine refused(std::string error, bool json) {
 
 }  // namespace
 
-std::string PortOption::name() const {
-    return device.empty() ? portCaption(number) : device;
-}
-
-std::optional<PortOption> parsePortOption(const std::string& text) {
-    const std::string name = lower(text);
-    if (name.starts_with("com")) {
-        const auto number = wholeNumber(std::string_view(name).substr(3));
-        if (number && *number >= 1 && *number <= kPortCount) return PortOption{*number, {}};
-    }
-    if (text.find_first_of("/\\") != std::string::npos) return PortOption{1, text};
-    return std::nullopt;
-}
-
 std::optional<LineOption> parseLineOption(const std::string& text) {
     const std::string line = lower(text);
     const auto comma = line.find(',');
@@ -174,11 +172,13 @@ std::optional<LineOption> parseLineOption(const std::string& text) {
 ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     Options o;
     QCommandLineParser parser;
-    parser.addOptions(
-        {o.port, o.line, o.ledger, o.json, o.trace, o.again, o.range, o.csv, o.help, o.version});
+    parser.addOptions({o.port, o.line, o.ledger, o.json, o.trace, o.again, o.range, o.csv,
+                       o.station, o.since, o.until, o.recipe, o.slotList, o.count, o.help,
+                       o.version});
     parser.addPositionalArgument("COMMAND", "See the commands below.", "COMMAND [ARGUMENTS]");
-    const bool parsed =
-        parser.parse(negativeNumbersLast(arguments, {"--port", "--line", "--ledger", "--range"}));
+    const bool parsed = parser.parse(
+        negativeNumbersLast(arguments, {"--port", "--line", "--ledger", "--range", "--station",
+                                        "--since", "--until", "--recipe", "--slots", "--count"}));
     const bool json = parser.isSet(o.json);
     if (!parsed) return refused(quotedInput(parser.errorText().toStdString(), 160), json);
 
@@ -201,6 +201,25 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     c.csv = parser.isSet(o.csv);
     c.range = parser.value(o.range);
     c.ledger = parser.value(o.ledger);
+    c.station = parser.value(o.station);
+    c.since = parser.value(o.since);
+    c.until = parser.value(o.until);
+    c.recipe = parser.value(o.recipe);
+    if (parser.isSet(o.count)) {
+        c.count = wholeNumber(parser.value(o.count).toStdString());
+        if (!c.count || *c.count < 1)
+            return refused("--count " + quotedInput(parser.value(o.count).toStdString()) +
+                               ": expected a whole number of units, 1 or more",
+                           json);
+    }
+    for (const QString& slot : parser.value(o.slotList).split(u',', Qt::SkipEmptyParts)) {
+        const auto port = parsePortOption(slot.trimmed().toStdString());
+        if (!port)
+            return refused("--slots: " + quotedInput(slot.toStdString()) +
+                               ": expected COM1 to COM10 or a device path",
+                           json);
+        c.slotPorts.push_back(*port);
+    }
     const auto port = parsePortOption(parser.value(o.port).toStdString());
     if (!port)
         return refused("--port " + quotedInput(parser.value(o.port).toStdString()) +
@@ -238,11 +257,19 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     const auto onlyWith = [&](bool given, unsigned flag, std::string_view option) {
         return given && (entry->flags & flag) == 0 ? std::string(option) : std::string();
     };
-    for (const std::string& misplaced : {onlyWith(c.again, kTakesAgain, "--again"),
-                                         onlyWith(parser.isSet(o.range), kTakesRange, "--range"),
-                                         onlyWith(c.csv, kTakesCsv, "--csv")}) {
+    const bool filters = parser.isSet(o.since) || parser.isSet(o.until) || parser.isSet(o.recipe);
+    for (const std::string& misplaced :
+         {onlyWith(c.again, kTakesAgain, "--again"),
+          onlyWith(parser.isSet(o.range), kTakesRange, "--range"),
+          onlyWith(c.csv, kTakesCsv, "--csv"),
+          onlyWith(parser.isSet(o.station), kTakesStation | kTakesFilters, "--station"),
+          onlyWith(filters, kTakesFilters, "--since, --until and --recipe"),
+          onlyWith(parser.isSet(o.slotList) || c.count.has_value(), kTakesSlots,
+                   "--slots and --count")}) {
         if (!misplaced.empty()) return refused(misplaced + " does not go with " + c.command, json);
     }
+    if ((entry->flags & kTakesSlots) && c.slotPorts.empty())
+        return refused(c.command + " needs --slots PORT[,PORT...]", json);
     result.commandLine = std::move(c);
     return result;
 }

@@ -6,15 +6,9 @@
 #include <string>
 #include <vector>
 
-namespace tessra::cli {
+#include "link/PortOption.h"
 
-// --port: COM1 to COM10, or a device path that takes COM1's place.
-struct PortOption {
-    int number = 1;
-    std::string device;  // empty for COMn
-    // How the port is named in messages and in the ledger: "COM3" or the path.
-    std::string name() const;
-};
+namespace tessra::cli {
 
 // --line: the printer's speed and parity, as the window's combo indexes.
 struct LineOption {
@@ -28,9 +22,15 @@ struct CommandLine {
     QString ledger;                  // empty: TESSRA_LEDGER, then the default
     bool json = false;
     bool trace = false;
-    bool again = false;                  // mac write
-    QString range;                       // mac next
-    bool csv = false;                    // ledger list
+    bool again = false;  // mac write
+    QString range;       // mac next
+    bool csv = false;    // ledger list and report
+    QString station;     // provision, station; a filter of ledger list and report
+    QString since;       // ledger list and report
+    QString until;
+    QString recipe;
+    std::vector<PortOption> slotPorts;   // station
+    std::optional<int> count;            // station: stop after this many units
     std::string command;                 // "settings load"
     std::vector<std::string> arguments;  // after the command's words
 };
@@ -46,8 +46,6 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments);
 // The names `run` takes, from the command table: "self-test, sample-font, ...".
 std::string runNames();
 
-// "COM1" to "COM10" in any case, else a path with a slash or backslash.
-std::optional<PortOption> parsePortOption(const std::string& text);
 // "SPEED,PARITY" or "SPEED,PARITY,8,1"; a speed the window offers, parity n, e or o;
 // SPEED alone means parity n.
 std::optional<LineOption> parseLineOption(const std::string& text);

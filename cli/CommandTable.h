@@ -11,6 +11,9 @@ enum CommandFlag : unsigned {
     kTakesAgain = 1,
     kTakesRange = 2,
     kTakesCsv = 4,
+    kTakesStation = 8,   // --station
+    kTakesFilters = 16,  // --since, --until, --recipe (and --station)
+    kTakesSlots = 32,    // --slots, --count
 };
 
 struct CommandEntry {
@@ -22,7 +25,7 @@ struct CommandEntry {
     std::string_view summary;
 };
 
-inline constexpr std::array<CommandEntry, 13> kCommands{{
+inline constexpr std::array<CommandEntry, 16> kCommands{{
     {"detect", "", 0, 0, kNoFlags, "print the line the printer answers at"},
     {"settings show", "", 0, 0, kNoFlags, "print the settings block and its groups"},
     {"settings save", "FILE", 1, 1, kNoFlags, "save the printer's settings to a file"},
@@ -35,7 +38,14 @@ inline constexpr std::array<CommandEntry, 13> kCommands{{
     {"mac next", "", 0, 0, kTakesRange, "write the ledger's next free address, read it back"},
     {"code show", "", 0, 0, kNoFlags, "print the customer code"},
     {"code write", "N", 1, 1, kNoFlags, "write the customer code (1-255), read it back"},
-    {"ledger list", "", 0, 0, kTakesCsv, "list every address the ledger holds"},
+    {"ledger list", "", 0, 0, kTakesCsv | kTakesFilters,
+     "list every address the ledger holds, with its state and note"},
+    {"ledger report", "", 0, 0, kTakesCsv | kTakesFilters,
+     "units verified and failed per hour, recipe and station; failures by reason"},
+    {"provision", "RECIPE", 1, 1, kTakesStation,
+     "apply a recipe to the printer: settings, MAC, customer code, receipt"},
+    {"station", "RECIPE", 1, 1, kTakesStation | kTakesSlots,
+     "provision printers on several ports at once, one slot per port"},
     {"ports", "", 0, 0, kNoFlags, "list the serial devices and which COM entry opens each"},
 }};
 

@@ -1,74 +1,77 @@
-// ledger list.
-#include <QJsonArray>
-#include <algorithm>
-
+// ledger list and ledger report, read-only, with the same filters.
+#include "cli/LedgerAccess.h"
 #include "cli/ToolContext.h"
-#include "ledger/Ledger.h"
+#include "ledger/LedgerReport.h"
+#include "link/QuotedText.h"
 
 namespace tessra::cli {
 
 namespace {
 
-QString csvField(QString field) {
-    if (!field.contains(u',') && !field.contains(u'"') && !field.contains(u'\n')) return field;
-    return u'"' + field.replace(u'"', QStringLiteral("\"\"")) + u'"';
+// The filters of --since, --until, --station and --recipe, or nothing after
+// telling which date is wrong.
+std::optional<ledger::RecordFilter> filterOf(ToolContext& c) {
+    ledger::RecordFilter filter;
+    filter.station = c.commandLine.station;
+    filter.recipe = c.commandLine.recipe;
+    for (const auto& [text, endOfDay, option] :
+         {std::tuple{c.commandLine.since, false, "--since"},
+          std::tuple{c.commandLine.until, true, "--until"}}) {
+        if (text.isEmpty()) continue;
+        const auto time = ledger::parseFilterTime(text, endOfDay);
+        if (!time) {
+            c.report.error(std::string(option) + " " + quotedInput(text.toStdString()) +
+                           ": expected a date (2026-12-07) or an ISO date and time");
+            return std::nullopt;
+        }
+        (endOfDay ? filter.until : filter.since) = time;
+    }
+    return filter;
 }
 
-QStringList columns(const ledger::MacRecord& r) {
-    return {ledger::macText(r.address), ledger::stateText(r.state),
-            r.time.toString(Qt::ISODateWithMs), r.station, r.port};
+// The ledger's rows that pass the filters, or nothing after telling why.
+std::optional<QList<ledger::MacRecord>> filteredRecords(ToolContext& c, ExitCode& code) {
+    const auto filter = filterOf(c);
+    if (!filter) {
+        code = ExitCode::BadInput;
+        return std::nullopt;
+    }
+    code = ExitCode::Unreachable;
+    const auto ledger = openLedger(c, ledger::kReadOnly);
+    if (!ledger) return std::nullopt;
+    const auto records = ledger->records();
+    if (!records.ok()) {
+        c.report.error(records.error.toStdString());
+        return std::nullopt;
+    }
+    code = ExitCode::Done;
+    return ledger::filtered(*records, *filter);
+}
+
+void lines(ToolContext& c, const QStringList& texts) {
+    for (const QString& text : texts) c.report.line(text.toStdString());
 }
 
 }  // namespace
 
 ExitCode ledgerList(ToolContext& c) {
-    const auto opened = ledger::Ledger::open(ledger::resolveLedgerLocation(c.commandLine.ledger));
-    if (!opened.ok()) {
-        c.report.error(opened.error.toStdString());
-        return ExitCode::Unreachable;
-    }
-    const auto records = (*opened)->records();
-    if (!records.ok()) {
-        c.report.error(records.error.toStdString());
-        return ExitCode::Unreachable;
-    }
-    const QStringList header{"address", "state", "time", "station", "port"};
-    std::vector<QStringList> rows{header};
-    QJsonArray list;
-    for (const ledger::MacRecord& r : *records) {
-        rows.push_back(columns(r));
-        list.append(QJsonObject{
-            {"address", ledger::macText(r.address)},
-            {"state", ledger::stateText(r.state)},
-            {"time", r.time.toString(Qt::ISODateWithMs)},
-            {"station", r.station},
-            {"port", r.port},
-            {"customerCode", r.customerCode ? QJsonValue(*r.customerCode) : QJsonValue()}});
-    }
-    c.report.set("records", list);
+    ExitCode code = ExitCode::Done;
+    const auto records = filteredRecords(c, code);
+    if (!records) return code;
+    c.report.set("records", ledger::listJson(*records));
+    lines(c, c.commandLine.csv ? ledger::listCsv(*records) : ledger::listText(*records));
+    return code;
+}
 
-    if (c.commandLine.csv) {
-        for (const QStringList& row : rows) {
-            QStringList fields;
-            for (const QString& f : row) fields << csvField(f);
-            c.report.line(fields.join(u',').toStdString());
-        }
-        return ExitCode::Done;
-    }
-    std::vector<qsizetype> widths(header.size(), 0);
-    for (const QStringList& row : rows)
-        for (qsizetype i = 0; i < row.size(); ++i)
-            widths[static_cast<std::size_t>(i)] =
-                std::max(widths[static_cast<std::size_t>(i)], row[i].size());
-    for (const QStringList& row : rows) {
-        QString line;
-        for (qsizetype i = 0; i < row.size(); ++i)
-            line += i + 1 < row.size()
-                        ? row[i].leftJustified(widths[static_cast<std::size_t>(i)] + 2)
-                        : row[i];
-        c.report.line(line.toStdString());
-    }
-    return ExitCode::Done;
+ExitCode ledgerReport(ToolContext& c) {
+    ExitCode code = ExitCode::Done;
+    const auto records = filteredRecords(c, code);
+    if (!records) return code;
+    const ledger::LedgerReport report = ledger::buildReport(*records);
+    const QJsonObject object = ledger::reportJson(report);
+    for (auto it = object.begin(); it != object.end(); ++it) c.report.set(it.key(), it.value());
+    lines(c, c.commandLine.csv ? ledger::reportCsv(report) : ledger::reportText(report));
+    return code;
 }
 
 }  // namespace tessra::cli

@@ -28,8 +28,17 @@ void Report::note(std::string_view text) {
     notes_.append(qs(shown));
 }
 
+void Report::stream(const std::string& text, const QJsonObject& object) {
+    if (json_)
+        out_ << QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString() << '\n';
+    else
+        out_ << text << '\n';
+    out_ << std::flush;
+}
+
 int Report::finish(ExitCode code) {
     const int exitCode = static_cast<int>(code);
+    if (streamOnly_) return exitCode;
     if (json_) {
         QJsonObject object = fields_;
         object.insert("exitCode", exitCode);

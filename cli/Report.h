@@ -26,6 +26,12 @@ public:
     void error(std::string_view text);
     // Worth knowing but no failure: on stderr now, and in the JSON "notes".
     void note(std::string_view text);
+    // A line out at once, for commands that tell their steps as they end:
+    // the text, or with --json the object on a line of its own. The result
+    // printed by finish() then comes last.
+    void stream(const std::string& text, const QJsonObject& object);
+    // The command wrote its own output; finish() adds nothing to stdout.
+    void streamOnly() { streamOnly_ = true; }
     // Diagnostics (--trace): stderr only.
     void trace(std::string_view text) { err_ << text << '\n' << std::flush; }
 
@@ -36,6 +42,7 @@ private:
     std::ostream& out_;
     std::ostream& err_;
     bool json_;
+    bool streamOnly_ = false;
     std::vector<std::string> lines_;
     QJsonObject fields_;
     QJsonArray errors_;

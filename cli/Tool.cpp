@@ -18,7 +18,7 @@ struct Handler {
     CommandHandler handler;
 };
 
-constexpr std::array<Handler, 13> kHandlers{{
+constexpr std::array<Handler, 16> kHandlers{{
     {"detect", detect},
     {"settings show", settingsShow},
     {"settings save", settingsSave},
@@ -31,6 +31,9 @@ constexpr std::array<Handler, 13> kHandlers{{
     {"mac write", macWrite},
     {"mac next", macNext},
     {"ledger list", ledgerList},
+    {"ledger report", ledgerReport},
+    {"provision", provision},
+    {"station", runStation},
     {"ports", listPorts},
 }};
 static_assert(kHandlers.size() == kCommands.size(), "every command has its handler");

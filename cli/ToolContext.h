@@ -30,5 +30,8 @@ ExitCode macShow(ToolContext& c);
 ExitCode macWrite(ToolContext& c);
 ExitCode macNext(ToolContext& c);
 ExitCode ledgerList(ToolContext& c);
+ExitCode ledgerReport(ToolContext& c);
+ExitCode provision(ToolContext& c);
+ExitCode runStation(ToolContext& c);
 
 }  // namespace tessra::cli

@@ -2,65 +2,48 @@
 
 #include <memory>
 
+#include "identity/IdentityCommands.h"
+#include "ledger/LedgerLocation.h"
+#include "ledger/MacRecord.h"
+#include "recipe/Recipe.h"
+#include "station/RecipeWork.h"
+
 namespace tessra::stationapp {
 
 namespace {
 
-// ---- PLUG-IN POINT -------------------------------------------------------
-// Until the printer core and the recipe provisioning are linked into this
-// program, a slot's port reports that it has no printer core, and a unit is
-// refused. Replace these two classes' use in stationParts() with the real
-// printer (one per port) and the real provisioning of the recipe.
-
-class NoPrinterCore final : public printer::Printer {
+class Refusing final : public station::UnitWork {
 public:
-    explicit NoPrinterCore(std::string port) : port_(std::move(port)) {}
-    printer::Outcome<printer::Line> find() override { return missing(); }
-    void useLine(printer::Line line) override { line_ = line; }
-    printer::Line line() const override { return line_; }
-    printer::Outcome<printer::SettingsBlock> readBlock() override { return missing(); }
-    printer::Outcome<printer::Done> writeBlock(const printer::SettingsBlock&,
-                                               std::string_view) override {
-        return missing();
-    }
-    printer::Outcome<printer::MacAddress> readMac() override { return missing(); }
-    printer::Outcome<printer::Done> writeMac(const printer::MacAddress&,
-                                             std::string_view) override {
-        return missing();
-    }
-    printer::Outcome<printer::CustomerCode> readCustomerCode() override { return missing(); }
-    printer::Outcome<printer::Done> writeCustomerCode(printer::CustomerCode) override {
-        return missing();
-    }
-    printer::Outcome<printer::Done> run(std::string_view) override { return missing(); }
-    printer::Outcome<printer::Done> printLines(std::span<const std::string>) override {
-        return missing();
+    Refusing(std::string reason, std::string hint)
+        : reason_(std::move(reason)), hint_(std::move(hint)) {}
+    station::UnitResult provision(printer::Printer&, station::UnitProgress&) override {
+        return {false, "", {}, reason_, hint_};
     }
 
 private:
-    printer::Failure missing() const {
-        return {printer::FailureKind::PortUnavailable, PortFailure::Other, port_,
-                "this build has no printer core"};
-    }
-    std::string port_;
-    printer::Line line_{};
+    std::string reason_;
+    std::string hint_;
 };
 
-class NoRecipe final : public station::UnitWork {
-public:
-    station::UnitResult provision(printer::Printer&, station::UnitProgress&) override {
-        return {false, "", {}, "no recipe loaded", "open a recipe, then start again"};
-    }
-};
+StationParts refusing(std::string reason, std::string hint) {
+    return {station::serialPrinters(), [reason, hint](const std::string&) {
+                return std::make_unique<Refusing>(reason, hint);
+            }};
+}
 
 }  // namespace
 
-StationParts stationParts(const std::string& /*recipePath*/) {
-    return StationParts{[](const std::string& port, std::stop_token) {
-                            return std::make_unique<NoPrinterCore>(port);
-                        },
-                        [](const std::string&) { return std::make_unique<NoRecipe>(); }};
+StationParts stationParts(const std::string& recipePath, const PasswordSource& password) {
+    const recipe::RecipeResult loaded = recipe::loadRecipe(QString::fromStdString(recipePath));
+    if (!loaded.recipe)
+        return refusing(loaded.error.toStdString(), "correct the recipe, then start again");
+    const std::optional<std::string> given = password();
+    if (!given || !identity::isLevel1Password(*given))
+        return refusing("the level-1 password is missing or wrong; nothing was sent",
+                        "start again and give the level-1 password (or set TESSRA_PASSWORD)");
+    return {station::serialPrinters(),
+            station::recipeWork({*loaded.recipe, ledger::resolveLedgerLocation(),
+                                 ledger::defaultStation(), *given})};
 }
-// ---- END OF PLUG-IN POINT ------------------------------------------------
 
 }  // namespace tessra::stationapp

@@ -1,15 +1,35 @@
 // tessra-station: the production station's window.
 #include <QApplication>
 #include <QIcon>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMetaObject>
 #include <cstdlib>
 
+#include "identity/IdentityTexts.h"
 #include "link/PortMap.h"
 #include "link/QtSerialPort.h"
 #include "station/StopSignals.h"
 #include "stationapp/PortChoices.h"
 #include "stationapp/Provisioning.h"
 #include "stationapp/StationWindow.h"
+
+namespace {
+
+// TESSRA_PASSWORD, else asked without echo when a run starts.
+std::optional<std::string> askPassword() {
+    if (const char* set = std::getenv("TESSRA_PASSWORD"); set && *set) return std::string(set);
+    bool ok = false;
+    const QString typed = QInputDialog::getText(
+        nullptr, QStringLiteral("tessra-station"),
+        QString::fromUtf8(tessra::identity::kPasswordPrompt.data(),
+                          static_cast<qsizetype>(tessra::identity::kPasswordPrompt.size())),
+        QLineEdit::Password, {}, &ok);
+    if (!ok) return std::nullopt;
+    return typed.toStdString();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace tessra;
@@ -31,7 +51,7 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tessra-printer-utility")));
     stationapp::StationWindow window(
         [](const std::string& recipe) {
-            stationapp::StationParts parts = stationapp::stationParts(recipe);
+            stationapp::StationParts parts = stationapp::stationParts(recipe, askPassword);
             station::StationSetup setup;
             setup.printers = std::move(parts.printers);
             setup.work = std::move(parts.work);

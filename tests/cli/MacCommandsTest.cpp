@@ -35,13 +35,11 @@ TEST_F(Mac, NextTakesTheLowestFreeAddressAndVerifiesIt) {
     for (const std::string expected : {"0A:5C:3E:00:00:00", "0A:5C:3E:00:00:01"}) {
         EXPECT_EQ(mac({"next"}), 0) << err.str();
         EXPECT_EQ(out.str(), expected + " written and verified\n");
-        ASSERT_EQ(port.openings.size() % 4, 0u);  // three save commands and the load
     }
     EXPECT_EQ(printer.mac, (Bytes{0x0A, 0x5C, 0x3E, 0x00, 0x00, 0x01}));
     EXPECT_EQ(run({"ledger", "list", "--csv"}), 0);
     const std::string listed = out.str();
-    EXPECT_TRUE(listed.starts_with("address,state,time,station,port\n0A:5C:3E:00:00:00,verified,"))
-        << listed;
+    EXPECT_NE(listed.find("\n0A:5C:3E:00:00:00,verified,"), std::string::npos) << listed;
     EXPECT_NE(listed.find("\n0A:5C:3E:00:00:01,verified,"), std::string::npos) << listed;
 }
 
@@ -51,27 +49,28 @@ TEST_F(Mac, AFullRangeIsExitOneAndWritesNothing) {
     const auto sent = port.openings.size();
     EXPECT_EQ(mac({"next", "--range", range}), 1);
     EXPECT_TRUE(said("every address from 0A:5C:3E:00:00:05 to 0A:5C:3E:00:00:05 is in the ledger"));
-    EXPECT_EQ(port.openings.size(), sent);
+    EXPECT_EQ(port.openings.size(), sent + 1);  // the probe's read, no write
 }
 
 TEST_F(Mac, AnAddressOnAPrinterIsWrittenAgainOnlyWhenAsked) {
     EXPECT_EQ(mac({"write", "0a5c3e000042"}), 0) << err.str();
     const auto sent = port.openings.size();
     EXPECT_EQ(mac({"write", "0A:5C:3E:00:00:42"}), 2);
-    EXPECT_TRUE(said("0A:5C:3E:00:00:42 is verified in the ledger ("));
-    EXPECT_EQ(port.openings.size(), sent);
+    EXPECT_TRUE(said("0A:5C:3E:00:00:42 is verified in the ledger since"));
+    EXPECT_EQ(port.openings.size(), sent + 1);  // the probe's read, no write
     EXPECT_EQ(mac({"write", "0A:5C:3E:00:00:42", "--again"}), 0) << err.str();
 }
 
 TEST_F(Mac, AnAddressThatDidNotTakeIsRecordedFailed) {
     printer.keepsWrites = false;
     EXPECT_EQ(mac({"write", "0A:5C:3E:00:00:09"}), 1);
-    EXPECT_TRUE(said("wrote 0A:5C:3E:00:00:09 but read back 0A:5C:3E:00:00:01"));
+    EXPECT_TRUE(said("0A:5C:3E:00:00:09: read back 0A:5C:3E:00:00:01"));
     EXPECT_EQ(run({"ledger", "list"}), 0);
     EXPECT_NE(out.str().find("0A:5C:3E:00:00:09  failed "), std::string::npos) << out.str();
-    // A failed address may be written again without --again.
+    // A failed address may be on a printer: only --again writes it again.
     printer.keepsWrites = true;
-    EXPECT_EQ(mac({"write", "0A:5C:3E:00:00:09"}), 0) << err.str();
+    EXPECT_EQ(mac({"write", "0A:5C:3E:00:00:09"}), 2);
+    EXPECT_EQ(mac({"write", "0A:5C:3E:00:00:09", "--again"}), 0) << err.str();
 }
 
 TEST_F(Mac, AnUnreachableLedgerIsExitThreeBeforeAnythingIsSent) {

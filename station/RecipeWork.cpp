@@ -1,0 +1,190 @@
+#include "station/RecipeWork.h"
+
+#include <atomic>
+#include <memory>
+
+#include "identity/IdentityTexts.h"
+#include "link/PortOption.h"
+#include "link/QtClock.h"
+#include "link/QtSerialPort.h"
+#include "printer/LinkPrinter.h"
+#include "provision/ProvisionFormat.h"
+#include "provision/ProvisionUnit.h"
+#include "settings/SettingsTexts.h"
+
+namespace tessra::station {
+
+namespace {
+
+using printer::Done;
+using printer::Outcome;
+
+// One slot's printer: its own port and clock. While a unit is under way a
+// stop is held back until the unit's current step has ended; the next verb
+// then ends as Stopped without sending anything.
+class SlotPrinter final : public printer::Printer {
+public:
+    SlotPrinter(const PortOption& port, std::stop_token stop)
+        : stop_(std::move(stop)), printer_(serial_, clock_, port.number, [this] {
+              return stopBetweenSteps_ || (!inUnit_ && stop_.stop_requested());
+          }) {
+        if (!port.device.empty()) serial_.useDevice(port.number, port.device);
+    }
+
+    void beginUnit() { inUnit_ = true, stopBetweenSteps_ = false; }
+    void endUnit() { inUnit_ = false; }
+    void stopBeforeNextStep() { stopBetweenSteps_ = true; }
+
+    Outcome<printer::Line> find() override { return printer_.find(); }
+    void useLine(printer::Line line) override { printer_.useLine(line); }
+    printer::Line line() const override { return printer_.line(); }
+    Outcome<printer::SettingsBlock> readBlock() override {
+        if (stopBetweenSteps_) return stopped();
+        return printer_.readBlock();
+    }
+    Outcome<Done> writeBlock(const printer::SettingsBlock& block,
+                             std::string_view confirmation) override {
+        if (stopBetweenSteps_) return stopped();
+        return printer_.writeBlock(block, confirmation);
+    }
+    Outcome<printer::MacAddress> readMac() override {
+        if (stopBetweenSteps_) return stopped();
+        return printer_.readMac();
+    }
+    Outcome<Done> writeMac(const printer::MacAddress& address, std::string_view password) override {
+        if (stopBetweenSteps_) return stopped();
+        return printer_.writeMac(address, password);
+    }
+    Outcome<printer::CustomerCode> readCustomerCode() override {
+        if (stopBetweenSteps_) return stopped();
+        return printer_.readCustomerCode();
+    }
+    Outcome<Done> writeCustomerCode(printer::CustomerCode code) override {
+        if (stopBetweenSteps_) return stopped();
+        return printer_.writeCustomerCode(code);
+    }
+    Outcome<Done> run(std::string_view commandName) override {
+        if (stopBetweenSteps_) return stopped();
+        return printer_.run(commandName);
+    }
+    Outcome<Done> printLines(std::span<const std::string> lines) override {
+        if (stopBetweenSteps_) return stopped();
+        return printer_.printLines(lines);
+    }
+
+private:
+    printer::Failure stopped() const {
+        return {printer::FailureKind::Stopped, PortFailure::None, {}, "the station is stopping"};
+    }
+
+    std::stop_token stop_;
+    QtSerialPort serial_;
+    QtClock clock_;
+    std::atomic<bool> inUnit_ = false;
+    std::atomic<bool> stopBetweenSteps_ = false;
+    printer::LinkPrinter printer_;
+};
+
+// Tells each ended step to the station, and asks it before the next one
+// whether the unit may go on.
+class ProgressSink final : public provision::StepSink {
+public:
+    ProgressSink(UnitProgress& progress, SlotPrinter* printer)
+        : progress_(progress), printer_(printer) {}
+    void step(const provision::StepReport& report) override {
+        if (!progress_.next(provision::stepText(report)) && printer_)
+            printer_->stopBeforeNextStep();
+    }
+
+private:
+    UnitProgress& progress_;
+    SlotPrinter* printer_;
+};
+
+std::string macText(ledger::Mac mac) {
+    return ledger::macText(mac).toStdString();
+}
+
+class RecipeWork final : public UnitWork {
+public:
+    RecipeWork(std::shared_ptr<const RecipeStation> station, std::string port)
+        : station_(std::move(station)), port_(std::move(port)) {
+        auto opened = ledger::Ledger::open(station_->ledgerLocation);
+        if (opened.ok())
+            ledger_ = std::move(*opened);
+        else
+            ledgerError_ = opened.error.toStdString();
+    }
+
+    std::optional<printer::Line> expectedLine() const override {
+        return provision::lineOfBlock(station_->recipe.block);
+    }
+
+    UnitResult provision(printer::Printer& printer, UnitProgress& progress) override {
+        if (!ledger_)
+            return {false,
+                    "",
+                    {},
+                    "the ledger cannot be used: " + ledgerError_,
+                    "check --ledger or TESSRA_LEDGER, then the database"};
+        auto* slotPrinter = dynamic_cast<SlotPrinter*>(&printer);
+        if (slotPrinter) slotPrinter->beginUnit();
+        ProgressSink sink(progress, slotPrinter);
+        provision::UnitContext context;
+        context.station = station_->stationName;
+        context.port = QString::fromStdString(port_);
+        context.password = station_->password;
+        context.confirmation = std::string(kWriteConfirmation);
+        context.line = printer.line();
+        const provision::UnitSummary summary =
+            provision::provisionUnit(printer, station_->recipe, *ledger_, context, sink);
+        if (slotPrinter) slotPrinter->endUnit();
+
+        UnitResult result;
+        result.done = summary.exitCode == 0;
+        if (summary.mac) result.mac = macText(*summary.mac);
+        result.customerCode = summary.customerCode;
+        if (!result.done) {
+            result.reason = summary.message.toStdString();
+            result.hint = hintFor(summary.exitCode);
+        }
+        return result;
+    }
+
+private:
+    static std::string hintFor(int exitCode) {
+        switch (exitCode) {
+            case 2:
+                return "check the recipe and the password";
+            case 3:
+                return "check the cable, the port and the ledger";
+            case 4:
+                return "leave the unit connected: the next start reconciles it";
+            default:
+                return "check the printer, then reconnect it";
+        }
+    }
+
+    std::shared_ptr<const RecipeStation> station_;
+    std::string port_;
+    std::unique_ptr<ledger::Ledger> ledger_;
+    std::string ledgerError_;
+};
+
+}  // namespace
+
+PrinterFactory serialPrinters() {
+    return [](const std::string& port, std::stop_token stop) -> std::unique_ptr<printer::Printer> {
+        const auto parsed = parsePortOption(port);
+        return std::make_unique<SlotPrinter>(parsed.value_or(PortOption{1, port}), std::move(stop));
+    };
+}
+
+WorkFactory recipeWork(RecipeStation station) {
+    auto shared = std::make_shared<const RecipeStation>(std::move(station));
+    return [shared](const std::string& port) -> std::unique_ptr<UnitWork> {
+        return std::make_unique<RecipeWork>(shared, port);
+    };
+}
+
+}  // namespace tessra::station

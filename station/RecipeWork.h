@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+#include "recipe/Recipe.h"
+#include "station/UnitWork.h"
+
+namespace tessra::station {
+
+// What every slot of a station provisioning from one recipe shares.
+struct RecipeStation {
+    recipe::Recipe recipe;
+    QString ledgerLocation;  // as resolved: --ledger, TESSRA_LEDGER or the default
+    QString stationName;
+    std::string password;  // the level-1 password for the MAC writes
+};
+
+// A printer per port on the real serial ports: "COM3" through the port map,
+// or a device path. A station stop ends a search or a removal wait at once,
+// but a unit under way only between two of its steps.
+PrinterFactory serialPrinters();
+
+// Provisioning the recipe, as `tessra-cli provision` does, for each slot;
+// each slot opens the ledger on its own thread.
+WorkFactory recipeWork(RecipeStation station);
+
+}  // namespace tessra::station

@@ -1,0 +1,97 @@
+// tessra-cli provision and station as processes against virtual printers.
+#include <unistd.h>
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+#include <fstream>
+
+#include "WindowWithPrinter.h"
+#include "settings/SettingsFile.h"
+
+namespace tessra::testing {
+namespace {
+
+// A recipe for 115200 bps, so that every unit moves from its factory 9600.
+class ProvisionRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        settings::Selections selections;
+        selections.fill(0);
+        selections[static_cast<std::size_t>(settings::Group::SerialBaudrate)] = 6;
+        std::ofstream(dir_.filePath("fast.tessra").toStdString())
+            << *settings::formatSettingsFile(selections);
+        std::ofstream(recipe().toStdString())
+            << "tessra-recipe 1\nname = line-7\nsettings = fast.tessra\n"
+               "mac-range = 0A:5C:3E:00:10:00-0A:5C:3E:00:10:FF\ncustomer-code = 42\n";
+    }
+    QString recipe() const { return dir_.filePath("line-7.recipe"); }
+
+    // Exit code and stdout; stderr goes into the failure message.
+    std::pair<int, QString> cli(QStringList arguments) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("TESSRA_PASSWORD", "Kovak");
+        process.setProcessEnvironment(env);
+        process.setStandardInputFile(QProcess::nullDevice());
+        process.start(
+            TESSRA_CLI_PROGRAM,
+            QStringList{"--ledger", dir_.filePath("ledger.sqlite"), "--json"} + arguments);
+        EXPECT_TRUE(process.waitForFinished(60'000));
+        errors_ = process.readAllStandardError().toStdString();
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput())};
+    }
+
+    QTemporaryDir dir_;
+    std::string errors_;
+};
+
+TEST_F(ProvisionRun, WritesWhatDiffersOnceAndKeepsTheUnitsAddressTheSecondTime) {
+    VirtualPrinterProcess printer;
+    ASSERT_TRUE(printer.start());
+    const QString port = QString::fromStdString(printer.link());
+
+    const auto [first, firstOut] = cli({"--port", port, "--line", "9600,n", "provision", recipe()});
+    EXPECT_EQ(first, 0) << errors_;
+    EXPECT_TRUE(firstOut.contains(R"("result":"written","step":"settings")"))
+        << firstOut.toStdString();
+    const QString summary = firstOut.trimmed().split('\n').last();
+    for (const QString& field : {R"("customerCode":42)", R"("exitCode":0)",
+                                 R"("mac":"0A:5C:3E:00:10:00")", R"("recipe":"line-7")"})
+        EXPECT_TRUE(summary.contains(field)) << field.toStdString() << "\n"
+                                             << summary.toStdString();
+    EXPECT_TRUE(summary.contains(QRegularExpression(R"("hash":"[0-9a-f]{64}")")));
+
+    const auto [again, againOut] = cli({"--port", port, "provision", recipe()});
+    EXPECT_EQ(again, 0) << errors_;
+    for (const char* step : {"settings", "mac", "customer-code"})
+        EXPECT_TRUE(
+            againOut.contains(QStringLiteral(R"("result":"unchanged","step":"%1")").arg(step)))
+            << step << "\n"
+            << againOut.toStdString();
+    EXPECT_TRUE(againOut.contains("\"mac\":\"0A:5C:3E:00:10:00\"")) << againOut.toStdString();
+}
+
+TEST_F(ProvisionRun, AStationOfThreeSlotsProvisionsEachUnitWithItsOwnAddress) {
+    VirtualPrinterProcess printers[3];
+    QStringList slotLinks;
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(printers[i].start());
+        // Qt locks a port by its file name: each slot needs a name of its own.
+        const QString link = dir_.filePath(QStringLiteral("slot%1").arg(i));
+        ASSERT_EQ(::symlink(printers[i].link().c_str(), link.toUtf8().constData()), 0);
+        slotLinks << link;
+    }
+    const auto [code, out] =
+        cli({"--slots", slotLinks.join(','), "--count", "3", "station", recipe()});
+    EXPECT_EQ(code, 0) << errors_ << out.toStdString();
+    QSet<QString> macs;
+    const QRegularExpression done(R"re("event":"done".*"mac":"([0-9A-F:]{17})")re");
+    for (auto it = done.globalMatch(out); it.hasNext();) macs.insert(it.next().captured(1));
+    EXPECT_EQ(macs.size(), 3) << out.toStdString();
+}
+
+}  // namespace
+}  // namespace tessra::testing
