@@ -58,8 +58,8 @@ TEST_F(ProvisionRun, WritesWhatDiffersOnceAndKeepsTheUnitsAddressTheSecondTime) 
     EXPECT_TRUE(firstOut.contains(R"("result":"written","step":"settings")"))
         << firstOut.toStdString();
     const QString summary = firstOut.trimmed().split('\n').last();
-    for (const QString& field : {R"("customerCode":42)", R"("exitCode":0)",
-                                 R"("mac":"0A:5C:3E:00:10:00")", R"("recipe":"line-7")"})
+    for (const QString field : {R"("customerCode":42)", R"("exitCode":0)",
+                                R"("mac":"0A:5C:3E:00:10:00")", R"("recipe":"line-7")"})
         EXPECT_TRUE(summary.contains(field)) << field.toStdString() << "\n"
                                              << summary.toStdString();
     EXPECT_TRUE(summary.contains(QRegularExpression(R"("hash":"[0-9a-f]{64}")")));
