@@ -8,22 +8,14 @@
 //   cli_load_bench [RUNS]      (default 5 loads per case)
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QThread>
-#include <algorithm>
 #include <cstdio>
-#include <vector>
 
-#include "link/LineSettings.h"
+#include "SimBench.h"
 #include "link/Timing.h"
-#include "settings/SettingsFile.h"
 
 namespace {
 
+using namespace tessra::bench;
 using tessra::timing::toSeconds;
 
 struct Case {
@@ -42,74 +34,6 @@ int failedTries(int speed) {
         tries += static_cast<int>(tessra::kParities.size());
     }
     return tries;
-}
-
-int speedMember(int speed) {
-    for (std::size_t i = 0; i < tessra::kSpeedTexts.size(); ++i)
-        if (tessra::kSpeedTexts[i] == std::to_string(speed)) return static_cast<int>(i);
-    return 2;
-}
-
-QString writeSettingsFile(const QTemporaryDir& dir, int speed) {
-    tessra::settings::Selections s;
-    s.fill(0);
-    s[static_cast<std::size_t>(tessra::settings::Group::SerialBaudrate)] = speedMember(speed);
-    const QString path = dir.filePath(QString("to-%1.tessra").arg(speed));
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(QByteArray::fromStdString(*tessra::settings::formatSettingsFile(s)));
-    return path;
-}
-
-// The seconds the traced bytes take on a real line.
-double wireSeconds(const QString& trace) {
-    static const QRegularExpression line(R"(ms (\d+),([neo]),8,1 [<>]((?: [0-9A-F]{2})+))");
-    double seconds = 0;
-    for (auto it = line.globalMatch(trace); it.hasNext();) {
-        const auto m = it.next();
-        const int bitsPerByte = 1 + 8 + (m.captured(2) == "n" ? 0 : 1) + 1;
-        const auto bytes = m.captured(3).size() / 3;
-        seconds += static_cast<double>(bytes * bitsPerByte) / m.captured(1).toDouble();
-    }
-    return seconds;
-}
-
-struct Printer {
-    QProcess process;
-    QString link;
-    bool start(const QTemporaryDir& dir, int speed) {
-        link = dir.filePath("com1");
-        process.start(TESSRA_SIM_PROGRAM, {"--link", link, "--log", dir.filePath("transcript"),
-                                           "--speed", QString::number(speed)});
-        if (!process.waitForStarted(3000)) return false;
-        for (int i = 0; i < 300 && !QFile::exists(link); ++i) QThread::msleep(10);
-        return QFile::exists(link);
-    }
-    ~Printer() {
-        process.terminate();
-        if (!process.waitForFinished(2000)) process.kill();
-    }
-};
-
-struct Timed {
-    double seconds;
-    int exitCode;
-    QString err;
-};
-
-Timed runTool(const QStringList& arguments) {
-    QProcess tool;
-    QElapsedTimer timer;
-    timer.start();
-    tool.start(TESSRA_CLI_PROGRAM, arguments);
-    tool.waitForFinished(60000);
-    return {static_cast<double>(timer.nsecsElapsed()) / 1e9, tool.exitCode(),
-            QString::fromUtf8(tool.readAllStandardError())};
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 }  // namespace
@@ -137,8 +61,10 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "the virtual printer did not start\n");
             return 1;
         }
-        const QString there = writeSettingsFile(dir, c.toSpeed);
-        const QString back = writeSettingsFile(dir, c.fromSpeed);
+        const QString there =
+            writeSettingsFile(dir.filePath(QString("to-%1.tessra").arg(c.toSpeed)), c.toSpeed);
+        const QString back =
+            writeSettingsFile(dir.filePath(QString("to-%1.tessra").arg(c.fromSpeed)), c.fromSpeed);
         const auto load = [&](const QString& file, int at, bool trace) {
             QStringList arguments{"--port", printer.link};
             if (!c.found) arguments << "--line" << QString("%1,n").arg(at);
