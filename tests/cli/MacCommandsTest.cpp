@@ -43,36 +43,6 @@ TEST_F(Mac, NextTakesTheLowestFreeAddressAndVerifiesIt) {
     EXPECT_NE(listed.find("\n0A:5C:3E:00:00:01,verified,"), std::string::npos) << listed;
 }
 
-TEST_F(Mac, AFullRangeIsExitOneAndWritesNothing) {
-    const QString range = "0A:5C:3E:00:00:05-0A:5C:3E:00:00:05";
-    EXPECT_EQ(mac({"next", "--range", range}), 0) << err.str();
-    const auto sent = port.openings.size();
-    EXPECT_EQ(mac({"next", "--range", range}), 1);
-    EXPECT_TRUE(said("every address from 0A:5C:3E:00:00:05 to 0A:5C:3E:00:00:05 is in the ledger"));
-    EXPECT_EQ(port.openings.size(), sent + 1);  // the probe's read, no write
-}
-
-TEST_F(Mac, AnAddressOnAPrinterIsWrittenAgainOnlyWhenAsked) {
-    EXPECT_EQ(mac({"write", "0a5c3e000042"}), 0) << err.str();
-    const auto sent = port.openings.size();
-    EXPECT_EQ(mac({"write", "0A:5C:3E:00:00:42"}), 2);
-    EXPECT_TRUE(said("0A:5C:3E:00:00:42 is verified in the ledger since"));
-    EXPECT_EQ(port.openings.size(), sent + 1);  // the probe's read, no write
-    EXPECT_EQ(mac({"write", "0A:5C:3E:00:00:42", "--again"}), 0) << err.str();
-}
-
-TEST_F(Mac, AnAddressThatDidNotTakeIsRecordedFailed) {
-    printer.keepsWrites = false;
-    EXPECT_EQ(mac({"write", "0A:5C:3E:00:00:09"}), 1);
-    EXPECT_TRUE(said("0A:5C:3E:00:00:09: read back 0A:5C:3E:00:00:01"));
-    EXPECT_EQ(run({"ledger", "list"}), 0);
-    EXPECT_NE(out.str().find("0A:5C:3E:00:00:09  failed "), std::string::npos) << out.str();
-    // A failed address may be on a printer: only --again writes it again.
-    printer.keepsWrites = true;
-    EXPECT_EQ(mac({"write", "0A:5C:3E:00:00:09"}), 2);
-    EXPECT_EQ(mac({"write", "0A:5C:3E:00:00:09", "--again"}), 0) << err.str();
-}
-
 TEST_F(Mac, AnUnreachableLedgerIsExitThreeBeforeAnythingIsSent) {
     QFile plain(file("plain"));
     ASSERT_TRUE(plain.open(QIODevice::WriteOnly));

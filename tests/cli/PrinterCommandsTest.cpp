@@ -18,15 +18,6 @@ protected:
     }
 };
 
-TEST_F(Printer, DetectFindsThePrinterInTheAutomaticReadsOrder) {
-    printer.speed = "57600";  // after 9600 and 115200 with every parity
-    EXPECT_EQ(run({"detect"}), 0) << err.str();
-    EXPECT_EQ(out.str(), "57600,n,8,1\n");
-    ASSERT_EQ(port.openings.size(), 7u);
-    EXPECT_EQ(port.openings[3].settings, "115200,n,8,1");
-    EXPECT_EQ(err.str(), "");
-}
-
 TEST_F(Printer, NoAnswerAtAnySpeedIsExitOneAfterEveryTry) {
     printer.speed = "1200";
     EXPECT_EQ(run({"detect"}), 1);
@@ -45,12 +36,6 @@ TEST_F(Printer, APortThatCannotOpenIsExitThreeWithDeviceAndReason) {
     EXPECT_TRUE(
         said("Port Error: /dev/ttyUSB0: No such file or directory. No serial port found: "
              "plug in the adapter, then choose it with --port\n"));
-}
-
-TEST_F(Printer, ADevicePathTakesTheFirstPortsPlace) {
-    EXPECT_EQ(run({"--port", "/dev/ttyUSB0", "--line", "9600,n", "code", "show"}), 0);
-    EXPECT_EQ(devices, (std::vector<std::pair<int, std::string>>{{1, "/dev/ttyUSB0"}}));
-    EXPECT_EQ(port.openings.front().portNumber, 1);
 }
 
 TEST_F(Printer, ShowListsTheBlockAndEveryGroupWithoutAPrintedConfirmation) {
