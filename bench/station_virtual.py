@@ -16,7 +16,6 @@ Usage: bench/station_virtual.py MODE [--build DIR] [--seconds S] [--units N]
 """
 import argparse
 import csv
-import fcntl
 import io
 import json
 import os
@@ -25,7 +24,6 @@ import signal
 import subprocess
 import sys
 import tempfile
-import termios
 import threading
 import time
 
@@ -291,19 +289,24 @@ def faults(args):
         p.plug()
     vanished.unplug()  # the adapter is gone: the slot's name leads nowhere
     vanished.keep_out = True
-    holder = os.open(held.link, os.O_RDWR | os.O_NOCTTY)
-    fcntl.ioctl(holder, termios.TIOCEXCL)  # another program holds the port
+    # Another program holds the port: the lock file Qt's serial ports (and so
+    # every other Tessra tool) respect, naming this live process.
+    lock = "/var/lock/LCK.." + held.slot.replace("/", "_")
+    with open(lock, "w") as f:
+        f.write(f"{os.getpid()}\n{os.path.basename(os.readlink('/proc/self/exe'))}\n"
+                f"{os.uname().nodename}\n")
     stopped = []
 
     def causes_gone():  # half way: the adapter is back, the other program ends
         vanished.keep_out = False
         vanished.plug()
-        os.close(holder)
+        os.unlink(lock)
     threading.Timer(args.seconds / 2, causes_gone).start()
 
     def on_event(e, p):
         # The printer on the second slot stops in the middle of its first unit.
-        if p is halted and e["event"] == "step" and e.get("step") == "mac" and not stopped:
+        if (p is halted and e["event"] == "step" and e["step"].startswith("settings")
+                and not stopped):
             halted.proc.send_signal(signal.SIGSTOP)
             stopped.append(time.monotonic())
             return True
@@ -322,8 +325,8 @@ def faults(args):
             kinds[e["event"]] = kinds.get(e["event"], 0) + 1
         done = [e for e in mine if e["event"] == "done"]
         each = sum(e["seconds"] for e in done) / len(done) if done else 0
-        last = next((e.get("reason", "") for e in reversed(mine)
-                     if e["event"] in ("fault", "failed")), "")
+        last = "; ".join(sorted({f'{e["event"]}: {e["reason"]}' for e in mine
+                                 if e["event"] in ("fault", "failed") and e.get("reason")}))
         print(f"slot {p.index}: {kinds}  {each:.1f} s per unit  {last}")
 
 
