@@ -1,9 +1,9 @@
-// Units per hour of the station for 1, 2, 4 and 8 slots, and its CPU share
-// while 8 slots wait for printers. Until the printer core and the recipe
-// provisioning are wired in, each slot drives an emulated printer whose verbs
-// sleep as long as the real exchanges take (scaled by --scale) and an
-// operator who swaps the unit after each one; so the figures show what the
-// station itself adds, not yet the protocol on a virtual printer.
+// Units per hour of the station core for 1, 2, 4 and 8 slots, and its CPU
+// share while 8 slots wait for printers, with nothing but the core: each slot
+// drives an emulated printer whose verbs sleep as long as the real exchanges
+// take (scaled by --scale) and an operator who swaps the unit after each one;
+// so the figures show what the station itself adds. station_virtual.py runs
+// the whole tool on virtual printers.
 // Usage: station_bench [--seconds S] [--scale F]
 #include <chrono>
 #include <cstdio>

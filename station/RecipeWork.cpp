@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "identity/IdentityTexts.h"
+#include "link/ForwardingPort.h"
 #include "link/PortOption.h"
 #include "link/QtClock.h"
 #include "link/QtSerialPort.h"
@@ -19,13 +20,23 @@ namespace {
 using printer::Done;
 using printer::Outcome;
 
+// A slot's port without the list of the machine's serial ports: the link asks
+// for it on every failed open to build a hint, and listing them walks sysfs
+// and udev (about 0.1 s of CPU), so slots waiting for a missing adapter cost
+// a core; the slot words its own hint without the list.
+class SlotPort final : public ForwardingPort {
+public:
+    using ForwardingPort::ForwardingPort;
+    std::vector<FoundPort> foundPorts() const override { return {}; }
+};
+
 // One slot's printer: its own port and clock. While a unit is under way a
 // stop is held back until the unit's current step has ended; the next verb
 // then ends as Stopped without sending anything.
 class SlotPrinter final : public printer::Printer {
 public:
     SlotPrinter(const PortOption& port, std::stop_token stop)
-        : stop_(std::move(stop)), printer_(serial_, clock_, port.number, [this] {
+        : stop_(std::move(stop)), printer_(port_, clock_, port.number, [this] {
               return stopBetweenSteps_ || (!inUnit_ && stop_.stop_requested());
           }) {
         if (!port.device.empty()) serial_.useDevice(port.number, port.device);
@@ -79,6 +90,7 @@ private:
 
     std::stop_token stop_;
     QtSerialPort serial_;
+    SlotPort port_{serial_};
     QtClock clock_;
     std::atomic<bool> inUnit_ = false;
     std::atomic<bool> stopBetweenSteps_ = false;
