@@ -22,6 +22,7 @@ ExitCode runStation(ToolContext& c) {
     setup.printers = station::serialPrinters();
     setup.work = station::recipeWork({*recipe, ledgerLocation(c), stationName(c), *password});
     setup.count = c.commandLine.count;
+    setup.threads = station::qtThreads();
     c.report.streamOnly();
     return static_cast<ExitCode>(
         station::runToEnd(std::move(setup), c.env.out, c.commandLine.json));

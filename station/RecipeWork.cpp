@@ -1,5 +1,6 @@
 #include "station/RecipeWork.h"
 
+#include <QThread>
 #include <atomic>
 #include <memory>
 
@@ -189,6 +190,14 @@ PrinterFactory serialPrinters() {
     return [](const std::string& port, std::stop_token stop) -> std::unique_ptr<printer::Printer> {
         const auto parsed = parsePortOption(port);
         return std::make_unique<SlotPrinter>(parsed.value_or(PortOption{1, port}), std::move(stop));
+    };
+}
+
+ThreadStarter qtThreads() {
+    return [](std::function<void()> body) -> std::function<void()> {
+        std::shared_ptr<QThread> thread(QThread::create(std::move(body)));
+        thread->start();
+        return [thread] { thread->wait(); };
     };
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "recipe/Recipe.h"
+#include "station/Station.h"
 #include "station/UnitWork.h"
 
 namespace tessra::station {
@@ -20,6 +21,9 @@ struct RecipeStation {
 // or a device path. A station stop ends a search or a removal wait at once,
 // but a unit under way only between two of its steps.
 PrinterFactory serialPrinters();
+
+// Slots on threads Qt started, as its serial port wants.
+ThreadStarter qtThreads();
 
 // Provisioning the recipe, as `tessra-cli provision` does, for each slot;
 // each slot opens the ledger on its own thread.

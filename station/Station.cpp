@@ -12,6 +12,11 @@ Station::Station(StationSetup setup, EventSink sink)
     if (!setup_.clocks)
         setup_.clocks = [](const std::string&) { return std::make_unique<SteadyClock>(); };
     if (!setup_.wallClock) setup_.wallClock = [] { return std::chrono::system_clock::now(); };
+    if (!setup_.threads)
+        setup_.threads = [](std::function<void()> body) -> std::function<void()> {
+            auto thread = std::make_shared<std::thread>(std::move(body));
+            return [thread] { thread->join(); };
+        };
 }
 
 Station::~Station() {
@@ -20,10 +25,10 @@ Station::~Station() {
 }
 
 void Station::start() {
-    if (!threads_.empty()) return;  // one run per station
+    if (!joins_.empty()) return;  // one run per station
     started_ = std::chrono::steady_clock::now();
     for (const std::string& port : setup_.ports) {
-        threads_.emplace_back([this, port, stop = stop_.get_token()] {
+        joins_.push_back(setup_.threads([this, port, stop = stop_.get_token()] {
             const std::unique_ptr<Clock> clock = setup_.clocks(port);
             Slot slot(
                 port,
@@ -31,7 +36,7 @@ void Station::start() {
                             [this](Event e) { publish(std::move(e)); }, [this] { return admit(); }},
                 setup_.timing);
             slot.run(stop);
-        });
+        }));
     }
 }
 
@@ -40,8 +45,8 @@ void Station::requestStop() {
 }
 
 void Station::wait() {
-    for (std::jthread& t : threads_) {
-        if (t.joinable()) t.join();
+    for (std::function<void()>& join : joins_) {
+        if (join) std::exchange(join, nullptr)();
     }
 }
 

@@ -19,6 +19,11 @@
 
 namespace tessra::station {
 
+// Starts a slot's thread and gives back what waits for its end. Qt's serial
+// port wants a thread Qt started, so the faces pass one that starts a
+// QThread; without one a slot runs on a plain std::thread.
+using ThreadStarter = std::function<std::function<void()>(std::function<void()> body)>;
+
 struct StationSetup {
     std::vector<std::string> ports;
     PrinterFactory printers;
@@ -29,6 +34,7 @@ struct StationSetup {
     std::function<std::chrono::system_clock::time_point()> wallClock;
     std::optional<int> count;  // stop after this many finished units, all slots together
     SlotTiming timing;
+    ThreadStarter threads;
 };
 
 using EventSink = std::function<void(const Event&)>;
@@ -63,7 +69,7 @@ private:
     Counters counters_;
     std::atomic<int> admitted_{0};
     std::chrono::steady_clock::time_point started_;
-    std::vector<std::jthread> threads_;
+    std::vector<std::function<void()>> joins_;  // one per slot's thread
 };
 
 }  // namespace tessra::station

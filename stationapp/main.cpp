@@ -9,6 +9,7 @@
 #include "identity/IdentityTexts.h"
 #include "link/PortMap.h"
 #include "link/QtSerialPort.h"
+#include "station/RecipeWork.h"
 #include "station/StopSignals.h"
 #include "stationapp/PortChoices.h"
 #include "stationapp/Provisioning.h"
@@ -55,6 +56,7 @@ int main(int argc, char** argv) {
             station::StationSetup setup;
             setup.printers = std::move(parts.printers);
             setup.work = std::move(parts.work);
+            setup.threads = station::qtThreads();
             return setup;
         },
         stationapp::portChoices("/dev/serial", systemSerialPorts(), PortMap()));
