@@ -218,6 +218,9 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
             return refused("--slots: " + quotedInput(slot.toStdString()) +
                                ": expected COM1 to COM10 or a device path",
                            json);
+        // Two slots on one port would take each other's printer.
+        if (std::ranges::find(c.slotPorts, port->name(), &PortOption::name) != c.slotPorts.end())
+            return refused("--slots: " + quotedInput(port->name()) + " is given twice", json);
         c.slotPorts.push_back(*port);
     }
     const auto port = parsePortOption(parser.value(o.port).toStdString());
