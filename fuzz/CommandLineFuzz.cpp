@@ -11,6 +11,7 @@
 #include "cli/CommandLine.h"
 #include "cli/CommandTable.h"
 #include "link/LineSettings.h"
+#include "link/PortOption.h"
 
 namespace {
 
@@ -32,10 +33,10 @@ void checkLine(const std::string& text) {
 }
 
 void checkPort(const std::string& text) {
-    const auto port = parsePortOption(text);
+    const auto port = tessra::parsePortOption(text);
     if (!port) return;
     check(port->number >= 1 && port->number <= tessra::kPortCount, "a port is COM1 to COM10");
-    const auto reread = parsePortOption(port->name());
+    const auto reread = tessra::parsePortOption(port->name());
     check(reread && reread->number == port->number && reread->device == port->device,
           "a port reads back");
 }

@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(findMember(g.group, file.selections[static_cast<std::size_t>(g.group)].value_or(-1)),
               "every group has a member");
     Block built{};
-    Make_Setting(file.selections, built);
+    buildBlock(file.selections, built);
     check(built == file.block, "the block is the one the groups build");
     check(decodeBlock(file.block).select == file.selections, "the block decodes to the groups");
     const auto written = formatSettingsFile(file.selections);
