@@ -6,6 +6,7 @@
 #include <array>
 
 #include "identity/CustomerCodeValue.h"
+#include "link/QuotedText.h"
 #include "recipe/TextFile.h"
 #include "settings/OptionNames.h"
 #include "settings/SettingsFile.h"
@@ -13,6 +14,11 @@
 namespace tessra::recipe {
 
 namespace {
+
+// Text from the recipe as a message may quote it: cut and escaped.
+QString quoted(const QString& text) {
+    return QString::fromStdString(quotedInput(text.toStdString()));
+}
 
 enum class Key { Name, Settings, MacRange, CustomerCode, Wireless, Receipt };
 
@@ -66,14 +72,15 @@ public:
             if (key != QLatin1StringView(k.text)) continue;
             int& given = givenOn_[static_cast<std::size_t>(k.key)];
             if (given != 0)
-                return fail(
-                    number,
-                    QStringLiteral("%1 is given again (first on line %2)").arg(key).arg(given));
+                return fail(number, QStringLiteral("%1 is given again (first on line %2)")
+                                        .arg(quoted(key))
+                                        .arg(given));
             given = number;
             return take(number, k.key, value);
         }
-        return fail(number,
-                    QStringLiteral("unknown key \"%1\"; valid keys: %2").arg(key, keyList()));
+        return fail(
+            number,
+            QStringLiteral("unknown key \"%1\"; valid keys: %2").arg(quoted(key), keyList()));
     }
 
     bool complete(int lastLine) {
@@ -183,20 +190,20 @@ RecipeResult parseRecipe(std::string_view text, const QString& path) {
     const auto settingsText = readTextFile(reader.recipe.settingsPath, why);
     if (!settingsText) {
         reader.fail(reader.settingsLine, QStringLiteral("cannot read the settings file %1: %2")
-                                             .arg(reader.recipe.settingsPath, why));
+                                             .arg(quoted(reader.recipe.settingsPath), why));
         result.error = reader.error;
         return result;
     }
     const settings::SettingsFileResult parsed = settings::parseSettingsFile(*settingsText);
     if (parsed.error) {
         result.error = QStringLiteral("%1:%2: %3")
-                           .arg(reader.recipe.settingsPath)
+                           .arg(quoted(reader.recipe.settingsPath))
                            .arg(parsed.error->line)
                            .arg(QString::fromStdString(parsed.error->message));
         return result;
     }
     for (const std::string& note : parsed.notes)
-        result.notes << reader.recipe.settingsPath + QStringLiteral(": ") +
+        result.notes << quoted(reader.recipe.settingsPath) + QStringLiteral(": ") +
                             QString::fromStdString(note);
     Recipe recipe = reader.recipe;
     recipe.block = parsed.block;
