@@ -11,8 +11,8 @@ namespace tessra::app {
 
 using namespace identity;  // the address arithmetic, commands and texts
 
-CustomerCodeFrame::CustomerCodeFrame(PrinterLink& link, CustomerCodeView& view)
-    : link_(link), view_(view) {}
+CustomerCodeFrame::CustomerCodeFrame(printer::LinkPrinter& printer, CustomerCodeView& view)
+    : printer_(printer), view_(view) {}
 
 void CustomerCodeFrame::Command20_Click(int index) {
     if (index == 0) read();
@@ -20,31 +20,26 @@ void CustomerCodeFrame::Command20_Click(int index) {
 }
 
 void CustomerCodeFrame::read() {
-    link_.runExclusive([&] {
-        if (link_.openSelectedPort() && link_.write(kCustomerCodeReadRequest)) {
-            if (link_.waitForReply(1, timing::kReplyWait)) {
-                const Bytes reply = link_.port().readAll();
-                if (!reply.empty()) view_.setCustomerCodeText(std::to_string(reply.front()));
-            } else {
-                link_.op().message(kTimeoutMessage);
-            }
-            link_.processEvents();
-        }
-        link_.closePort();
+    PrinterLink& link = printer_.link();
+    printer_.inOneOperation([&] {
+        const auto code = printer_.readCustomerCode();
+        if (code) view_.setCustomerCodeText(std::to_string(*code));
+        const bool unanswered = !code && code.failure().kind == printer::FailureKind::NoReply;
+        if (unanswered) link.op().message(kTimeoutMessage);
+        if (code || unanswered) link.processEvents();  // not after a port failure
         // Offered from the first attempt on, whether or not the printer answered.
         view_.enableCustomerCodeWrite();
     });
 }
 
 void CustomerCodeFrame::write() {
-    link_.runExclusive([&] {
+    printer_.inOneOperation([&] {
         const auto code = customerCodeFromText(view_.customerCodeText());
         if (!code) {
-            link_.op().message(kCustomerCodeRangeMessage);
+            printer_.link().op().message(kCustomerCodeRangeMessage);
             return;
         }
-        const auto buffer = customerCodeWrite(*code);
-        link_.sendCommand(buffer, kCustomerCodeWriteCount, 1);
+        printer_.writeCustomerCode(*code);
     });
 }
 

@@ -1,14 +1,14 @@
 #pragma once
 
 #include "app/CustomerCodeView.h"
-#include "link/PrinterLink.h"
+#include "printer/LinkPrinter.h"
 
 namespace tessra::app {
 
 // Handler of the "Customer Code" frame.
 class CustomerCodeFrame {
 public:
-    CustomerCodeFrame(PrinterLink& link, CustomerCodeView& view);
+    CustomerCodeFrame(printer::LinkPrinter& printer, CustomerCodeView& view);
 
     // Index 0 reads the code into Text13, 1 writes Text13; others do nothing.
     void Command20_Click(int index);
@@ -17,7 +17,7 @@ private:
     void read();
     void write();
 
-    PrinterLink& link_;
+    printer::LinkPrinter& printer_;
     CustomerCodeView& view_;
 };
 

@@ -25,16 +25,16 @@ Form1::Form1(SerialPort& port, Clock& clock, Operator& op, QWidget* parent)
     buildUi();
     panel_ = std::make_unique<ButtonGroupPanel>(groups_);
     surface_ = std::make_unique<WidgetSurface>(*this);
-    link_ = std::make_unique<PrinterLink>(port, clock, op, lineChoice_);
-    macFrame_ = std::make_unique<app::MacAddressFrame>(*link_, mac, macView_);
-    customerCodeFrame_ = std::make_unique<app::CustomerCodeFrame>(*link_, customerCodeView_);
+    printer_ = std::make_unique<printer::LinkPrinter>(port, clock, op, lineChoice_);
+    macFrame_ = std::make_unique<app::MacAddressFrame>(*printer_, mac, macView_);
+    customerCodeFrame_ = std::make_unique<app::CustomerCodeFrame>(*printer_, customerCodeView_);
     dispatch_ = std::make_unique<ReadWriteDispatch>(ReadWriteDispatch{
-        readWriteButtons_, mblnReady, *link_, [this](int& kind, std::string& message) {
+        readWriteButtons_, mblnReady, *printer_, [this](int& kind, std::string& message) {
             QAbstractButton* method = Opt_read->checkedButton();
             SettingsContext context{
-                *link_, *panel_, Setting_Block, mblnReady,
+                *printer_, *panel_, Setting_Block, mblnReady,
                 method ? std::optional<int>(Opt_read->id(method)) : std::nullopt};
-            exchangeSettings(context, kind, message);
+            Comm_Setting(context, kind, message);
         }});
     connectHandlers();
     Form_Load();
@@ -145,11 +145,13 @@ void Form1::Command20_Click(int Index) {
 }
 
 void Form1::Command_Click(const commands::CommandButton& button) {
-    commands::runButton(*link_, button);
+    // Every failure has been shown as it happened.
+    printer_->run(button.name);
 }
 
 void Form1::Wireless_Click(const commands::WirelessButton& button) {
-    if (!commands::sendWirelessMode(*link_, button.mode))
+    const auto sent = printer_->setWireless(button.mode);
+    if (!sent && sent.failure().kind == printer::FailureKind::Busy)
         return;  // dropped: another operation runs
     for (const auto& w : commands::kWirelessColumn)
         setBold(commandButton(w.control), &w == &button);
@@ -185,8 +187,8 @@ void Form1::connectHandlers() {
         connect(Command20[i], &QPushButton::clicked, this, [this, i] { Command20_Click(i); });
 
     const std::array<void (app::MacAddressFrame::*)(int), 4> spinnerChanged{
-        nullptr, &app::MacAddressFrame::VScroll1_Change,
-        &app::MacAddressFrame::VScroll2_Change, &app::MacAddressFrame::VScroll3_Change};
+        nullptr, &app::MacAddressFrame::VScroll1_Change, &app::MacAddressFrame::VScroll2_Change,
+        &app::MacAddressFrame::VScroll3_Change};
     const std::array<void (app::MacAddressFrame::*)(), 4> octetChanged{
         nullptr, &app::MacAddressFrame::Text4_Change, &app::MacAddressFrame::Text5_Change,
         &app::MacAddressFrame::Text6_Change};

@@ -6,17 +6,18 @@
 #include <memory>
 
 #include "app/ButtonGroupPanel.h"
+#include "app/CustomerCodeFrame.h"
 #include "app/FormViews.h"
+#include "app/MacAddressFrame.h"
 #include "app/ReadWriteDispatch.h"
 #include "app/WidgetSurface.h"
 #include "commands/ButtonTables.h"
-#include "app/CustomerCodeFrame.h"
-#include "app/MacAddressFrame.h"
 #include "link/Clock.h"
 #include "link/LineSettings.h"
 #include "link/Operator.h"
 #include "link/PrinterLink.h"
 #include "link/SerialPort.h"
+#include "printer/LinkPrinter.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -31,8 +32,10 @@ class QScrollBar;
 
 namespace tessra::app {
 
-// The utility's one window. It owns the printer link and shows the link's
-// line choice (port, speed, parity) in its "Interface" frame.
+// The utility's one window. It drives the printer core attended (its boxes,
+// its event passes, its line choice of port, speed and parity in the
+// "Interface" frame); its handlers turn the core's outcomes into its own
+// boxes and control states.
 class Form1 final : public QMainWindow {
     Q_OBJECT
 
@@ -40,7 +43,8 @@ public:
     Form1(SerialPort& port, Clock& clock, Operator& op, QWidget* parent = nullptr);
     ~Form1() override;
 
-    PrinterLink& link() { return *link_; }
+    PrinterLink& link() { return printer_->link(); }
+    printer::LinkPrinter& printer() { return *printer_; }
     settings::OptionPanel& optionPanel() { return *panel_; }
     models::ControlSurface& controlSurface() { return *surface_; }
     QButtonGroup* optionGroup(settings::Group group) const { return panel_->group(group); }
@@ -130,7 +134,7 @@ private:
     ButtonGroupPanel::Groups groups_{};
     std::unique_ptr<ButtonGroupPanel> panel_;
     std::unique_ptr<WidgetSurface> surface_;
-    std::unique_ptr<PrinterLink> link_;
+    std::unique_ptr<printer::LinkPrinter> printer_;
     FormLineChoice lineChoice_{*this};
     FormMacView macView_{*this};
     FormCustomerCodeView customerCodeView_{*this};

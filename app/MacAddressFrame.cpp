@@ -19,27 +19,26 @@ constexpr int spinnerOf(int octet) {
 constexpr int kFirstReadBackBox = 7;  // Text7 holds the first octet
 }  // namespace
 
-MacAddressFrame::MacAddressFrame(PrinterLink& link, MacRows& state, MacView& view)
-    : link_(link), state_(state), view_(view) {}
+MacAddressFrame::MacAddressFrame(printer::LinkPrinter& printer, MacRows& state, MacView& view)
+    : printer_(printer), link_(printer.link()), state_(state), view_(view) {}
 
 void MacAddressFrame::Command12_Click() {
-    link_.runExclusive([&] {
-        if (!link_.openSelectedPort()) return;
-        if (!link_.write(kMacReadRequest)) return;
-        if (link_.waitForReply(static_cast<int>(kMacReplyLength), timing::kReplyWait)) {
-            const Bytes reply = link_.port().readAll();
-            for (std::size_t i = 0; i < kMacReplyLength && i < reply.size(); ++i)
-                view_.setText(kFirstReadBackBox + static_cast<int>(i), octetText(reply[i]));
-        } else {
+    printer_.inOneOperation([&] {
+        const auto read = printer_.readMac();
+        if (read) {
+            for (std::size_t i = 0; i < read->size(); ++i)
+                view_.setText(kFirstReadBackBox + static_cast<int>(i), octetText((*read)[i]));
+        } else if (read.failure().kind == printer::FailureKind::NoReply) {
             link_.op().message(kTimeoutMessage);
+        } else {
+            return;  // the port failed, and that has been shown
         }
         link_.processEvents();
-        link_.closePort();
     });
 }
 
 void MacAddressFrame::Command13_Click() {
-    link_.runExclusive([&] {
+    printer_.inOneOperation([&] {
         if (state_.mblnMacMaximum) {
             link_.op().message(kMaximumMessage);
             return;
@@ -47,14 +46,11 @@ void MacAddressFrame::Command13_Click() {
         if (!passwordAccepted()) return;
         // Taken once: spinners may move while the DSR waits let the window run.
         const MacOctets written = address();
-        const auto addressBuffer = macWriteAddress(written);
-        // The printer takes the three parts as one write: never split them.
-        const bool sent = link_.asOneCommand([&] {
-            link_.sendCommand(kMacWriteHeader, kMacWriteHeaderCount, 0);
-            link_.sendCommand(kMacWritePassword, kMacWritePasswordCount, 0);
-            link_.sendCommand(addressBuffer, kMacWriteAddressCount, 1);
-        });
-        if (!sent) return;
+        const printer::MacAddress full{kMacPrefix[0], kMacPrefix[1], kMacPrefix[2],
+                                       written.mac4,  written.mac5,  written.mac6};
+        const auto sent = printer_.writeMac(full, kLevel1Password);
+        // Whatever became of the three writes, unless none started (the window closing).
+        if (!sent && sent.failure().kind == printer::FailureKind::Stopped) return;
         if (addressWritten_) addressWritten_(written);
         if (view_.autoIncrementChecked()) autoIncrement(written);
     });

@@ -4,9 +4,9 @@
 #include <functional>
 #include <utility>
 
-#include "identity/MacAddress.h"
 #include "app/MacView.h"
-#include "link/PrinterLink.h"
+#include "identity/MacAddress.h"
+#include "printer/LinkPrinter.h"
 
 namespace tessra::app {
 
@@ -24,7 +24,7 @@ struct MacRows {
 // Handlers of the MAC address load and save rows.
 class MacAddressFrame {
 public:
-    MacAddressFrame(PrinterLink& link, MacRows& state, MacView& view);
+    MacAddressFrame(printer::LinkPrinter& printer, MacRows& state, MacView& view);
 
     // "MAC Address Load": reads the printer's address into Text7 to Text12.
     void Command12_Click();
@@ -53,6 +53,7 @@ private:
     std::uint8_t& member(int octet);
     identity::MacOctets address() const;
 
+    printer::LinkPrinter& printer_;
     PrinterLink& link_;
     MacRows& state_;
     MacView& view_;

@@ -18,7 +18,7 @@ void cmdSelPage_Click(ReadWriteDispatch& d, int Index) {
     int kind = t.kind;
     std::string message(t.confirmation);
     // Another port operation may be waiting for DSR: then nothing is sent.
-    if (!d.link.runExclusive([&] { d.Comm_Setting(kind, message); })) d.mblnReady = true;
+    if (!d.printer.inOneOperation([&] { d.Comm_Setting(kind, message); })) d.mblnReady = true;
 
     buttons.setEnabled(Index, true);
     buttons.setEnabled(kReadButton, true);

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "link/PrinterLink.h"
-#include "settings/SettingsExchange.h"
+#include "app/SettingsTransaction.h"
+#include "printer/LinkPrinter.h"
 #include "settings/SettingsTexts.h"
 
 namespace tessra {
@@ -33,7 +33,7 @@ inline constexpr SettingsTransaction kWriteTransaction{kWriteSettings, kWriteCon
 struct ReadWriteDispatch {
     ReadWriteButtons& cmdSelPage;
     bool& mblnReady;
-    PrinterLink& link;
+    printer::LinkPrinter& printer;
     // Runs the settings exchange with the kind and the confirmation text.
     std::function<void(int& kind, std::string& message)> Comm_Setting;
 };

@@ -41,6 +41,8 @@ std::string failureText(const printer::Failure& failure, const FailureScene& sce
             return failure.reason;
         case FailureKind::Stopped:
             return "stopped";
+        case FailureKind::Busy:
+            return "the port of " + port + " is busy with another operation; nothing was sent";
     }
     return failure.reason;
 }
@@ -49,6 +51,7 @@ ExitCode exitCodeOf(printer::FailureKind kind) {
     switch (kind) {
         case FailureKind::PortUnavailable:
         case FailureKind::WriteFailed:
+        case FailureKind::Busy:
             return ExitCode::Unreachable;
         case FailureKind::ArgumentRefused:
             return ExitCode::BadInput;

@@ -14,22 +14,6 @@ void forEachCommand(Visit visit) {
 }
 }  // namespace
 
-bool runButton(PrinterLink& link, const CommandButton& button) {
-    if (button.alwaysDisabled) return false;
-    return link.runExclusive([&] {
-        for (const CommandCall& call : button.calls)
-            link.sendCommand(call.buffer, call.count, call.mode);
-    });
-}
-
-bool sendWirelessMode(PrinterLink& link, std::uint8_t mode) {
-    const auto calls = callsOf(wirelessCommandName(mode));
-    return link.runExclusive([&] {
-        for (const CommandCall& call : calls.value_or(std::span<const CommandCall>{}))
-            link.sendCommand(call.buffer, call.count, call.mode);
-    });
-}
-
 std::vector<std::string_view> commandNames() {
     std::vector<std::string_view> names;
     forEachCommand([&](std::string_view name, auto) { names.push_back(name); });

@@ -94,22 +94,23 @@ void PrinterLink::reportPortError(int portNumber, std::string_view reason, PortF
     op_.message(kPortErrorMessage);
 }
 
-void PrinterLink::sendCommand(std::span<const std::uint8_t> data, int count, int mode) {
+bool PrinterLink::sendCommand(std::span<const std::uint8_t> data, int count, int mode) {
     assert(busy_ && "sendCommand runs inside runExclusive");
-    if (!busy_) return;
-    if (dispatching_) return;  // a click handled inside another operation's wait
-    if (stopping() && oneCommandDepth_ == 0) return;  // the window is closing
-    if (!openSelectedPort()) return;
+    if (!busy_) return false;
+    if (dispatching_) return false;  // a click handled inside another operation's wait
+    if (stopping() && oneCommandDepth_ == 0) return false;  // the window is closing
+    if (!openSelectedPort()) return false;
     if (mode == 1) {
-        if (!write(data)) return;
+        if (!write(data)) return false;
     } else {
         for (int i = 0; i <= count && i < static_cast<int>(data.size()); ++i) {
-            if (!write(data.subspan(static_cast<std::size_t>(i), 1))) return;
+            if (!write(data.subspan(static_cast<std::size_t>(i), 1))) return false;
         }
     }
     waitForDsr();
     closePort();
     pause();
+    return true;
 }
 
 bool PrinterLink::write(std::span<const std::uint8_t> bytes) {

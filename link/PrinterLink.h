@@ -30,6 +30,9 @@ public:
     // Returns false when dropped.
     bool runExclusive(const std::function<void()>& operation);
     bool inOperation() const { return busy_; }
+    // True while the window handles its events inside a wait of the running
+    // operation: whatever runs then was started by a click, not by the operation.
+    bool handlingEvents() const { return dispatching_; }
 
     // True once the window was asked to close during the running operation.
     // The operation then stops at its next safe point, which is before a
@@ -54,7 +57,8 @@ public:
     // in one write (mode 1), waits up to 1 s for DSR, closes and pauses.
     // Only inside runExclusive: outside it nothing is sent; once the operation
     // is stopping, nothing is sent either (unless inside asOneCommand).
-    void sendCommand(std::span<const std::uint8_t> data, int count, int mode);
+    // True when every byte went out (whether or not DSR came).
+    bool sendCommand(std::span<const std::uint8_t> data, int count, int mode);
 
     // Writes on the open port. A failed write closes the port, shows
     // "Port Error" once and returns false; the caller stops there.
@@ -92,6 +96,8 @@ public:
         bool onWrite = false;  // the port opened, but a write failed
     };
     const std::optional<PortFault>& portFault() const { return portFault_; }
+    // Forgets the last port failure, for a step that starts within an operation.
+    void resetPortFault() { portFault_.reset(); }
     void setHintSources(HintSources sources) { hintSources_ = std::move(sources); }
 
 private:

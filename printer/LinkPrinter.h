@@ -27,17 +27,28 @@ public:
     // Progress and failure detail, one line at a time ("Trying 9600,n,8,1 (1/21)").
     using StatusSink = std::function<void(std::string_view)>;
 
+    // Unattended: nothing is shown, no event is handled, the line is its own.
     LinkPrinter(SerialPort& port, Clock& clock, int portNumber, StopCheck stopping = {});
+    // Attended, as the window drives it: the attendant sees every box, status
+    // line and event pass of the link as it happens, and may ask to close; the
+    // port, speed and parity are the attendant's line choice. As the window's
+    // buttons always have, each call of a command is tried even after an
+    // earlier one could not open the port, and input waiting at the port is
+    // left where it is.
+    LinkPrinter(SerialPort& port, Clock& clock, Operator& attendant, LineChoice& line);
 
     Outcome<Line> find() override;
     void useLine(Line line) override;
-    Line line() const override { return line_.current; }
+    Line line() const override;
     // The line as the port opens it: "57600,n,8,1".
     std::string lineSettings() const;
 
     // Without a settings request of its own when find() has just read the
     // block: that reply is returned once.
     Outcome<SettingsBlock> readBlock() override;
+    // Prints the confirmation of a read, on the port the read left open within
+    // inOneOperation() (opened anew otherwise), and waits for DSR.
+    Outcome<Done> confirmRead(std::string_view text);
     Outcome<Done> writeBlock(const SettingsBlock& block, std::string_view confirmation) override;
     Outcome<MacAddress> readMac() override;
     Outcome<Done> writeMac(const MacAddress& address, std::string_view password) override;
@@ -48,28 +59,34 @@ public:
     Outcome<Done> setWireless(std::uint8_t mode);
     Outcome<Done> printLines(std::span<const std::string> lines) override;
 
+    // Runs the steps, verbs among them, as one port operation: one busy
+    // period, and a port a verb leaves open stays open for the next one until
+    // the steps end. False, with nothing run, when another operation holds
+    // the port (a click made while one waits).
+    bool inOneOperation(const std::function<void()>& steps);
+
     // Whether a read first throws away input already waiting at the port, such
-    // as a late answer to a run that was killed (on by default).
+    // as a late answer to a run that was killed (on by default unattended).
     void setDrainBeforeRead(bool drain) { drain_ = drain; }
     void onStatus(StatusSink sink) { events_.sink = std::move(sink); }
     // What the link offers first hints to (see PrinterLink::firstHints).
     PrinterLink& link() { return link_; }
 
 private:
-    // The link's operator: keeps the first box text instead of showing it.
+    // The link's operator: keeps the first box text, and passes everything on
+    // to the attendant when there is one.
     struct Events final : Operator {
+        Operator* attendant = nullptr;
         StopCheck stopping;
         StatusSink sink;
         std::optional<std::string> firstMessage;
-        void message(std::string_view text, std::string_view) override;
-        std::string input(std::string_view, std::string_view) override { return {}; }
-        void processEvents() override {}
-        void repaint() override {}
-        void setBusy(bool) override {}
-        bool closeRequested() const override { return stopping && stopping(); }
-        void status(std::string_view text) override {
-            if (sink) sink(text);
-        }
+        void message(std::string_view text, std::string_view title) override;
+        std::string input(std::string_view prompt, std::string_view title) override;
+        void processEvents() override;
+        void repaint() override;
+        void setBusy(bool busy) override;
+        bool closeRequested() const override;
+        void status(std::string_view text) override;
     };
     struct FixedLine final : LineChoice {
         int portIndex_ = 0;
@@ -82,8 +99,13 @@ private:
         }
     };
 
-    // Runs one operation on the link; the failure it ended with, if any.
-    std::optional<Failure> exchange(const std::function<void()>& operation);
+    LinkPrinter(SerialPort& port, Clock& clock, Operator* attendant, LineChoice* line);
+
+    // Runs one operation on the link (within the one under way, inside
+    // inOneOperation); the failure it ended with, if any. The operation
+    // returns whether it got to its end, so that a stop asked for meanwhile
+    // does not undo what was done.
+    std::optional<Failure> exchange(const std::function<bool()>& operation);
     // Opens at the line, drains if asked, writes the request and waits for
     // `length` bytes; the reply, or why there is none.
     Outcome<Bytes> request(std::span<const std::uint8_t> bytes, int length,
@@ -93,11 +115,13 @@ private:
     void drainInput();
 
     SerialPort& port_;
-    int portNumber_;
     Events events_;
-    FixedLine line_;
+    FixedLine fixedLine_;
+    LineChoice& line_;
     PrinterLink link_;
+    bool attended_ = false;
     bool drain_ = true;
+    int stepsDepth_ = 0;  // inside inOneOperation
     std::optional<Bytes> foundReply_;
 };
 

@@ -22,6 +22,7 @@ enum class FailureKind {
     ArgumentRefused,  // the caller's argument was refused before anything was sent
     Stopped,          // the owner is closing; the verb ended at a safe point
     WriteFailed,      // the port took the bytes only in part
+    Busy,             // another operation of this program held the port: nothing was sent
 };
 
 struct Failure {

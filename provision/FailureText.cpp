@@ -27,6 +27,9 @@ QString failureText(const printer::Failure& f) {
         case printer::FailureKind::WriteFailed:
             text = QStringLiteral("the port took the bytes only in part") + on;
             break;
+        case printer::FailureKind::Busy:
+            text = QStringLiteral("the port is busy with another operation") + on;
+            break;
     }
     return reason.isEmpty() ? text : text + QStringLiteral(": ") + reason;
 }

@@ -1,23 +1,18 @@
 #include "settings/ReadSetting.h"
 
-#include "link/PrinterLink.h"
 #include "settings/SettingsBlock.h"
 
 namespace tessra::settings {
 
-void selectFromReply(bool& valid, SerialPort& port, Operator& op, OptionPanel& panel) {
-    const Bytes reply = port.readAll();
+bool selectFromReply(std::span<const std::uint8_t> reply, OptionPanel& panel) {
     const DecodedBlock decoded = decodeBlock(reply);
-    if (decoded.rejected) {
-        op.message(kTimeoutMessage, kApplicationTitle);
-        valid = false;
-        return;
-    }
+    if (decoded.rejected) return false;
     for (const OptionGroup& g : kOptionGroups) {
         if (const auto& index = decoded.select[static_cast<std::size_t>(g.group)]) {
             panel.select(g.group, *index);
         }
     }
+    return true;
 }
 
 }  // namespace tessra::settings

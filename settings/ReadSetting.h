@@ -1,14 +1,14 @@
 #pragma once
 
-#include "link/Operator.h"
-#include "link/SerialPort.h"
+#include <cstdint>
+#include <span>
+
 #include "settings/OptionPanel.h"
 
 namespace tessra::settings {
 
-// Takes every byte waiting at the open port and selects the members its first
-// four bytes name. A rejected reply shows the time-out message, sets valid false
-// and changes no group; otherwise valid is left as it was.
-void selectFromReply(bool& valid, SerialPort& port, Operator& op, OptionPanel& panel);
+// Selects the members the first four bytes of a reply name. False, with no
+// group changed, when the reply is rejected.
+bool selectFromReply(std::span<const std::uint8_t> reply, OptionPanel& panel);
 
 }  // namespace tessra::settings

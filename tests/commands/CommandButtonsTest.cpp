@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "commands/ButtonTables.h"
-#include "commands/CommandHandlers.h"
 #include "fakes/LinkTest.h"
+#include "printer/LinkPrinter.h"
 
 namespace tessra::testing {
 namespace {
@@ -30,6 +30,7 @@ const std::map<std::string_view, std::vector<Bytes>> kSent{
 };
 
 TEST_F(Commands, EachButtonSendsItsBuffersOneOpeningAndOneWritePerByte) {
+    printer::LinkPrinter printer{port, clock, op, line};
     using Buttons = std::span<const commands::CommandButton>;
     for (const Buttons table :
          {Buttons(commands::kMaintenanceColumn), Buttons(commands::kPaperButtons)}) {
@@ -37,7 +38,7 @@ TEST_F(Commands, EachButtonSendsItsBuffersOneOpeningAndOneWritePerByte) {
             SCOPED_TRACE(b.control);
             port.openings.clear();
             const auto sent = kSent.find(b.control);
-            EXPECT_EQ(commands::runButton(link, b), sent != kSent.end());
+            EXPECT_EQ(printer.run(b.name).ok(), sent != kSent.end());
             EXPECT_EQ(port.bytesPerOpening(),
                       sent != kSent.end() ? sent->second : std::vector<Bytes>{});
             for (const auto& opening : port.openings)

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "fakes/LinkTest.h"
 #include "app/CustomerCodeFrame.h"
 #include "app/CustomerCodeView.h"
 #include "app/MacAddressFrame.h"
 #include "app/MacView.h"
+#include "fakes/LinkTest.h"
 
 namespace tessra::testing {
 
@@ -78,12 +78,13 @@ protected:
         };
     }
 
+    printer::LinkPrinter printer{port, clock, op, line};
     app::MacRows state;
     FakeMacView macView;
-    app::MacAddressFrame mac{link, state, macView};
+    app::MacAddressFrame mac{printer, state, macView};
 
     FakeCustomerCodeView codeView;
-    app::CustomerCodeFrame code{link, codeView};
+    app::CustomerCodeFrame code{printer, codeView};
 };
 
 }  // namespace tessra::testing

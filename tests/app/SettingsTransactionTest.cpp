@@ -3,9 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "app/SettingsTransaction.h"
 #include "fakes/FakeOptionPanel.h"
 #include "fakes/LinkTest.h"
-#include "settings/SettingsExchange.h"
+#include "printer/LinkPrinter.h"
 #include "settings/SettingsTexts.h"
 
 namespace tessra {
@@ -48,9 +49,9 @@ protected:
         if (script.closeAtPoll != 0) op.closeAtPoll = script.closeAtPoll;
         start = clock.now;
         ready = false;
-        SettingsContext context{link, panel, block, ready, readMode};
-        link.runExclusive([&] {
-            exchangeSettings(context, mode,
+        SettingsContext context{printer, panel, block, ready, readMode};
+        printer.inOneOperation([&] {
+            Comm_Setting(context, mode,
                          mode == kWriteSettings ? " Setting Complete" : " Read Complete");
         });
         EXPECT_TRUE(ready);
@@ -62,6 +63,7 @@ protected:
     }
     double elapsed() const { return clock.now - start; }
 
+    printer::LinkPrinter printer{port, clock, op, line};
     FakeOptionPanel panel;
     settings::Block block{};
     bool ready = false;
