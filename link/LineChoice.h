@@ -8,9 +8,9 @@ namespace tessra {
 class LineChoice {
 public:
     virtual ~LineChoice() = default;
-    virtual int portIndex() const = 0;  // cboPORT list index, -1 for none
+    virtual int portIndex() const = 0;  // index in the port list, -1 for none
     virtual std::string speedText() const = 0;
-    virtual int parityIndex() const = 0;  // cboPARITY list index, -1 for none
+    virtual int parityIndex() const = 0;  // index in the parity list, -1 for none
     // The automatic read shows the speed and parity the printer answered at.
     virtual void showDetected(int speedIndex, int parityIndex) = 0;
 };

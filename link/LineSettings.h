@@ -21,7 +21,7 @@ inline constexpr std::array<ParityChoice, 3> kParities{
 
 inline constexpr int kPortCount = 10;  // COM1 to COM10
 
-// The automatic read tries these speeds (as cboSPEED indexes), each with
+// The automatic read tries these speeds (as kSpeedTexts indexes), each with
 // every parity, in this order.
 inline constexpr std::array<int, 7> kAutoReadSpeedOrder{2, 6, 5, 4, 3, 1, 0};
 inline constexpr int kAutoReadAttempts =
