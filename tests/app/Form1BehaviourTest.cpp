@@ -72,6 +72,7 @@ TEST_F(WindowTest, WirelessButtonTakesTheBoldMarkOnceItsSendReturned) {
         boldDuringSend = bold(button("Command19"));
         button("Command18")->click();
         button("Command15")->click();
+        EXPECT_FALSE(bold(button("Command18"))) << "a dropped click takes no mark";
     };
     button("Command19")->click();
     EXPECT_EQ(port.bytesPerOpening(),

@@ -190,7 +190,7 @@ TEST_F(ExchangeTest, WriteSendsEachItemAsOneWriteAtTheChosenLine) {
     line.speed = "57600";
     line.parity = 1;
     block = {0x11, 0x22, 0x33, 0x44};
-    run(kWriteSettings);
+    run(kWriteSettings, kAuto, kNoDsr);  // the block stands though DSR did not come
 
     ASSERT_EQ(port.openings.size(), 1u);
     EXPECT_EQ(port.openings[0].settings, "57600,e,8,1");
@@ -209,7 +209,7 @@ TEST_F(ExchangeTest, WriteSendsEachItemAsOneWriteAtTheChosenLine) {
     };
     EXPECT_EQ(port.openings[0].writes, want);
     EXPECT_EQ(block, (settings::Block{0x3F, 0xAE, 0x5A, 0xDC}));
-    EXPECT_GE(elapsed(), 0.2) << "the pause";
+    EXPECT_GE(elapsed(), 1.2) << "the DSR wait and the pause";
 }
 
 }  // namespace

@@ -47,6 +47,9 @@ TEST_F(Commands, EachButtonSendsItsBuffersOneOpeningAndOneWritePerByte) {
     }
     EXPECT_FALSE(port.isOpen());
     EXPECT_TRUE(op.messages.empty());
+    port.failOpen = true;  // each call of a button tries the port, as the window always has
+    EXPECT_FALSE(printer.run("self-test"));
+    EXPECT_EQ(op.messageTexts(), std::vector<std::string>(2, "Port Error"));
 }
 
 }  // namespace

@@ -111,7 +111,9 @@ TEST_F(MacSave, CloseDuringTheSaveStillSendsAllThreePartsAndShowsNoBox) {
     port.dsrAsserted = false;
     op.closeAtPoll = 2;  // in the first part's DSR wait
     setAddress(0x00, 0x12, 0xAB);
+    macView.checked = true;
     save();
+    EXPECT_EQ(address(), (identity::MacOctets{0x00, 0x12, 0xAC})) << "sent, so counted";
     EXPECT_EQ(port.bytesPerOpening(),
               (std::vector<Bytes>{kHeader, kPassword, addressBytes(0x00, 0x12, 0xAB)}));
     EXPECT_TRUE(op.messages.empty());
