@@ -1,5 +1,8 @@
 #include "link/QtSerialPort.h"
 
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
 #include <QSerialPortInfo>
 #include <QtGlobal>
 #include <utility>
@@ -26,6 +29,28 @@ QSerialPort::Parity toQt(char parity) {
         default:
             return QSerialPort::NoParity;
     }
+}
+
+// A process killed while Qt writes a port's lock file leaves the file empty,
+// and Qt then holds the port locked for half a minute. An empty lock older
+// than a second is not one being written: it goes. (The folders are those
+// Qt may keep serial port locks in.)
+void removeEmptyStaleLock(const QString& device) {
+#ifdef Q_OS_UNIX
+    // Named after the path below /dev, or the whole path elsewhere, '/' as '_'.
+    QString name = device;
+    if (name.startsWith(QStringLiteral("/dev/"))) name.remove(0, 5);
+    name.replace(u'/', u'_');
+    for (const char* dir : {"/var/lock", "/etc/locks", "/var/spool/locks", "/var/spool/uucp",
+                            "/tmp", "/var/tmp", "/var/lock/lockdev", "/run/lock"}) {
+        const QFileInfo lock(QString::fromLatin1(dir) + QStringLiteral("/LCK..") + name);
+        if (lock.isFile() && lock.size() == 0 &&
+            lock.lastModified().msecsTo(QDateTime::currentDateTime()) > 1000)
+            QFile::remove(lock.filePath());
+    }
+#else
+    Q_UNUSED(device);
+#endif
 }
 
 // A pseudo-terminal has no modem-status lines; a real serial port has.
@@ -100,6 +125,7 @@ bool QtSerialPort::open(int portNumber) {
     lastFailure_ = PortFailure::None;
     const QString device = QString::fromStdString(deviceName(portNumber));
     port_.setPortName(device);
+    removeEmptyStaleLock(device);
     // Open with the defaults first: some devices refuse to open with a
     // parity they cannot carry.
     if (!port_.open(QIODevice::ReadWrite)) {

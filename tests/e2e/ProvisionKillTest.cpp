@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "WindowWithPrinter.h"
+#include "fakes/PortLocks.h"
 #include "settings/SettingsFile.h"
 
 namespace tessra::testing {
@@ -40,15 +41,6 @@ QString heldMac(const VirtualPrinterProcess& printer) {
             at != line.npos && line.find("refused") == line.npos)
             held = QString::fromStdString(line.substr(at + written.size())).replace(' ', ':');
     return held;
-}
-
-// A kill while Qt creates the port's lock file leaves it empty, and Qt then
-// takes it for live for 30 s; a kill is no reason to wait that out here.
-void removeEmptyPortLock(QString port) {
-    for (const char* dir : {"/var/lock/", "/run/lock/", "/tmp/"})
-        if (const QFileInfo lock(dir + ("LCK.." + port.replace('/', '_')));
-            lock.exists() && lock.size() == 0)
-            QFile::remove(lock.filePath());
 }
 
 TEST(ProvisionKill, EveryKilledRunIsReconciledAndNoAddressIsOnTwoPrinters) {
@@ -92,7 +84,9 @@ TEST(ProvisionKill, EveryKilledRunIsReconciledAndNoAddressIsOnTwoPrinters) {
         QThread::msleep(static_cast<unsigned long>(extraMs));
         killed.kill();
         killed.waitForFinished();
-        removeEmptyPortLock(port);
+        // A kill while Qt writes the port's lock leaves it empty; the next
+        // run comes seconds later, when such a lock no longer stands.
+        testing::ageEmptyPortLocks(port, 5);
 
         QProcess next;
         startCli(next, dir, provision);

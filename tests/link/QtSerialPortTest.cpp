@@ -11,6 +11,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakeLineChoice.h"
 #include "fakes/FakeOperator.h"
+#include "fakes/PortLocks.h"
 #include "fakes/QtTestApplication.h"
 #include "link/PrinterLink.h"
 #include "link/QtSerialPort.h"
@@ -18,7 +19,8 @@
 namespace tessra {
 namespace {
 
-// A late reply to an earlier request must not pass for the next one's.
+// A late reply to an earlier request must not pass for the next one's, nor a
+// lock a killed run left empty keep the port for half a minute.
 TEST(QtSerialPortTest, InputWaitingBeforeTheOpenIsDiscardedAndAReplyIsSeenWithoutAnEventLoop) {
     testing::testApplication();
     int master = -1;
@@ -40,6 +42,7 @@ TEST(QtSerialPortTest, InputWaitingBeforeTheOpenIsDiscardedAndAReplyIsSeenWithou
     PrinterLink link{port, clock, op, line};
 
     send({0x3F, 0xAE, 0x5A});
+    testing::ageEmptyPortLocks(name, 5, true);  // left by a run killed as it locked the port
     ASSERT_TRUE(link.openSelectedPort());
     EXPECT_EQ(port.bytesWaiting(), 0);
     send({0x00, 0x02, 0x01, 0x00});
