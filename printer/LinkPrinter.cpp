@@ -119,15 +119,18 @@ bool LinkPrinter::inOneOperation(const std::function<void()>& steps) {
 
 std::optional<Failure> LinkPrinter::exchange(const std::function<bool()>& operation) {
     events_.firstMessage.reset();
+    // A click handled during a wait of the operation under way is not one of its steps.
+    const bool step = stepsDepth_ > 0 && !link_.handlingEvents();
+    if (!step && link_.inOperation())
+        return failure(FailureKind::Busy, "another operation is using the port");
     // Nothing starts once the owner is closing.
     if (events_.closeRequested()) return failure(FailureKind::Stopped);
     bool completed = false;
-    // A click handled during a wait of the operation under way is not one of its steps.
-    if (stepsDepth_ > 0 && !link_.handlingEvents()) {
+    if (step) {
         link_.resetPortFault();
         completed = operation();
-    } else if (!link_.runExclusive([&] { completed = operation(); })) {
-        return failure(FailureKind::Busy, "another operation is using the port");
+    } else {
+        link_.runExclusive([&] { completed = operation(); });
     }
     if (const auto& fault = link_.portFault()) {
         Failure f =
