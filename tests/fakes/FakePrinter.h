@@ -1,8 +1,17 @@
 #pragma once
 
+// A printer held as its state: what a verb writes, the next read gives.
+// A test queues failures per verb, earlier replies that reach the next MAC
+// read first, and a hook that runs as the MAC write starts. Given a bench,
+// it answers only while a unit is present, at the unit's line, and not at
+// all while the port is held.
+
+#include <deque>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "printer/Printer.h"
 
@@ -17,65 +26,84 @@ struct FakeBench {
     int finds = 0;
 };
 
-// A printer core whose verbs answer from the bench at once.
-class FakePrinter final : public printer::Printer {
+class FakePrinter : public printer::Printer {
 public:
-    explicit FakePrinter(FakeBench& bench) : bench_(bench) {}
+    FakePrinter() = default;
+    explicit FakePrinter(FakeBench& bench) : bench_(&bench) {}
+
+    printer::Line onLine{};
+    printer::SettingsBlock block{};
+    printer::MacAddress mac{0x0A, 0x5C, 0x3E, 0, 0, 0};
+    printer::CustomerCode code = 1;
+    std::map<std::string, std::deque<printer::FailureKind>> failures;
+    std::deque<printer::MacAddress> lateReplies;
+    std::function<void()> onWriteMac;
+    std::vector<std::string> calls;
 
     printer::Outcome<printer::Line> find() override {
-        ++bench_.finds;
-        if (auto f = failure(true)) return *f;
-        line_ = bench_.unitLine;
-        return line_;
+        if (bench_) ++bench_->finds;
+        auto found = answer("find", bench_ ? bench_->unitLine : onLine);
+        if (found) onLine = *found;
+        return found;
     }
-    void useLine(printer::Line line) override { line_ = line; }
-    printer::Line line() const override { return line_; }
+    void useLine(printer::Line line) override { onLine = line; }
+    printer::Line line() const override { return onLine; }
     printer::Outcome<printer::SettingsBlock> readBlock() override {
-        if (auto f = failure(false)) return *f;
-        return printer::SettingsBlock{};
+        return answer("readBlock", block);
     }
-    printer::Outcome<printer::Done> writeBlock(const printer::SettingsBlock&,
+    printer::Outcome<printer::Done> writeBlock(const printer::SettingsBlock& b,
                                                std::string_view) override {
-        return done();
+        return set("writeBlock", block, b);
     }
     printer::Outcome<printer::MacAddress> readMac() override {
-        if (auto f = failure(false)) return *f;
-        return printer::MacAddress{};
+        if (lateReplies.empty()) return answer("readMac", mac);
+        const auto late = lateReplies.front();
+        lateReplies.pop_front();
+        return answer("readMac", late);
     }
-    printer::Outcome<printer::Done> writeMac(const printer::MacAddress&,
+    printer::Outcome<printer::Done> writeMac(const printer::MacAddress& a,
                                              std::string_view) override {
-        return done();
+        if (onWriteMac) onWriteMac();
+        return set("writeMac", mac, a);
     }
     printer::Outcome<printer::CustomerCode> readCustomerCode() override {
-        if (auto f = failure(false)) return *f;
-        return printer::CustomerCode{1};
+        return answer("readCustomerCode", code);
     }
-    printer::Outcome<printer::Done> writeCustomerCode(printer::CustomerCode) override {
-        return done();
+    printer::Outcome<printer::Done> writeCustomerCode(printer::CustomerCode c) override {
+        return set("writeCustomerCode", code, c);
     }
-    printer::Outcome<printer::Done> run(std::string_view) override { return done(); }
-    printer::Outcome<printer::Done> printLines(std::span<const std::string>) override {
-        return done();
+    printer::Outcome<printer::Done> run(std::string_view name) override {
+        return answer("run " + std::string(name), printer::Done{});
     }
+    printer::Outcome<printer::Done> printLines(std::span<const std::string> lines) override {
+        printed.assign(lines.begin(), lines.end());
+        return answer("printLines", printer::Done{});
+    }
+    std::vector<std::string> printed;
 
 private:
-    std::optional<printer::Failure> failure(bool anyLine) const {
-        if (bench_.portFault) {
-            return printer::Failure{printer::FailureKind::PortUnavailable, *bench_.portFault, "",
+    template <class T>
+    printer::Outcome<T> answer(const std::string& verb, T value) {
+        calls.push_back(verb);
+        if (bench_ && bench_->portFault)
+            return printer::Failure{printer::FailureKind::PortUnavailable, *bench_->portFault, "",
                                     ""};
-        }
-        if (!bench_.present || (!anyLine && line_ != bench_.unitLine)) {
+        if (bench_ && (!bench_->present || (verb != "find" && onLine != bench_->unitLine)))
             return printer::Failure{printer::FailureKind::NoReply, PortFailure::None, "", ""};
-        }
-        return std::nullopt;
+        auto& queued = failures[verb];
+        if (queued.empty()) return value;
+        const printer::FailureKind kind = queued.front();
+        queued.pop_front();
+        return printer::Failure{kind, {}, "/dev/ttyFAKE", {}};
     }
-    printer::Outcome<printer::Done> done() const {
-        if (auto f = failure(false)) return *f;
-        return printer::Done{};
+    template <class T>
+    printer::Outcome<printer::Done> set(const std::string& verb, T& field, const T& value) {
+        auto done = answer(verb, printer::Done{});
+        if (done) field = value;
+        return done;
     }
 
-    FakeBench& bench_;
-    printer::Line line_{};
+    FakeBench* bench_ = nullptr;
 };
 
 }  // namespace tessra::testing

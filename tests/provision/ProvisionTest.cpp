@@ -7,7 +7,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
-#include "FakePrinter.h"
+#include "fakes/FakePrinter.h"
 #include "ledger/SqlConnection.h"
 #include "provision/MacProgramming.h"
 #include "provision/ProvisionFormat.h"
@@ -18,6 +18,7 @@ namespace tessra::provision {
 namespace {
 
 using ledger::MacState;
+using testing::FakePrinter;
 using printer::FailureKind;
 constexpr ledger::Mac kFirst = 0x0A5C3E001000;
 constexpr printer::SettingsBlock kBlock{0x00, 0x06, 0x01, 0x00};
