@@ -32,9 +32,9 @@ TEST_F(Printer, APortThatCannotOpenIsExitThreeWithDeviceAndReason) {
     EXPECT_EQ(run({"--port", "COM4", "detect"}), 3);
     EXPECT_TRUE(said("Port Error: COM4 (/dev/fake4): No such file or directory"));
     // A path is named as given, and the advice is the command line's.
-    EXPECT_EQ(run({"--port", "/dev/ttyUSB0", "detect"}), 3);
+    EXPECT_EQ(run({"--port", "\\\\.\\COM12", "detect"}), 3);
     EXPECT_TRUE(
-        said("Port Error: /dev/ttyUSB0: No such file or directory. No serial port found: "
+        said("Port Error: \\\\.\\COM12: No such file or directory. No serial port found: "
              "plug in the adapter, then choose it with --port\n"));
 }
 

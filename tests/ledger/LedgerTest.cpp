@@ -118,6 +118,7 @@ TEST_P(LedgerTest, ReservesTheLowestNeverHeldAddressAndListsInOrder) {
     ASSERT_TRUE(listed.ok()) << listed.error.toStdString();
     ASSERT_EQ(listed->size(), 306);
     for (qsizetype i = 0; i < listed->size(); ++i) EXPECT_EQ((*listed)[i].address, kFirst + Mac(i));
+    EXPECT_TRUE((*listed)[1].writtenTime.isValid() && !(*listed)[3].writtenTime.isValid());
 }
 
 TEST_P(LedgerTest, ReportsAFullRange) {
