@@ -58,10 +58,11 @@ protected:
 };
 
 // The empty UART slot and the virtual terminal are no devices; COM3's saved
-// device is gone.
+// device is gone; TESSRA_COM4 beats COM4's saved device.
 TEST_F(PortsCommandTest, ListsTheDevicesWithTheirStableNamesAndTheEntriesThatOpenThem) {
     map.save(2, "/dev/serial/by-path/pci-0000:00:14.0-usb-0:2:1.0-port0");
     map.save(3, "/dev/ttyUSB7");
+    map.save(4, "/dev/ttyUSB9");
     ::setenv("TESSRA_COM4", "/dev/ttyUSB0", 1);
     std::ostringstream out, err;
     cli::Report report(out, err, false);
