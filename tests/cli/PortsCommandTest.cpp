@@ -8,7 +8,6 @@
 #include <map>
 #include <sstream>
 
-#include "cli/CommandLine.h"
 #include "cli/PortsCommand.h"
 
 namespace tessra::testing {
@@ -78,13 +77,6 @@ TEST_F(PortsCommandTest, ListsTheDevicesWithTheirStableNamesAndTheEntriesThatOpe
   COM4 opens it as /dev/ttyUSB0 (TESSRA_COM4)
 COM3 opens /dev/ttyUSB7 (saved mapping), which is no serial device found
 )");
-}
-
-TEST(LineOption, ASpeedAloneMeansNoParity) {
-    const auto line = cli::parseLineOption("115200");
-    ASSERT_TRUE(line);
-    EXPECT_EQ(line->speedIndex, cli::parseLineOption("115200,n")->speedIndex);
-    EXPECT_EQ(line->parityIndex, 0);
 }
 
 }  // namespace
