@@ -27,11 +27,6 @@ inline bool onPrinter(MacState state) {
     return state == MacState::Written || state == MacState::Verified;
 }
 
-// Reserved, or written with no outcome: left by a run that did not finish.
-inline bool unfinished(MacState state) {
-    return state == MacState::Reserved || state == MacState::Written;
-}
-
 // The host name, for the station of a stamp.
 QString defaultStation();
 

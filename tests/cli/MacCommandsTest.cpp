@@ -10,7 +10,7 @@ class Mac : public CliFixture {
 protected:
     Mac() { password = "Kovak"; }
     int mac(const QStringList& arguments) {
-        return run(QStringList{"--line", "9600,n", "mac"} + arguments);
+        return run(QStringList{"--line", "9600,n,8,1", "mac"} + arguments);
     }
 };
 

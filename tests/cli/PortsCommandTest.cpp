@@ -8,7 +8,6 @@
 #include <map>
 #include <sstream>
 
-#include "cli/CommandLine.h"
 #include "cli/PortsCommand.h"
 
 namespace tessra::testing {
@@ -58,10 +57,11 @@ protected:
 };
 
 // The empty UART slot and the virtual terminal are no devices; COM3's saved
-// device is gone.
+// device is gone; TESSRA_COM4 beats COM4's saved device.
 TEST_F(PortsCommandTest, ListsTheDevicesWithTheirStableNamesAndTheEntriesThatOpenThem) {
     map.save(2, "/dev/serial/by-path/pci-0000:00:14.0-usb-0:2:1.0-port0");
     map.save(3, "/dev/ttyUSB7");
+    map.save(4, "/dev/ttyUSB9");
     ::setenv("TESSRA_COM4", "/dev/ttyUSB0", 1);
     std::ostringstream out, err;
     cli::Report report(out, err, false);
@@ -77,13 +77,6 @@ TEST_F(PortsCommandTest, ListsTheDevicesWithTheirStableNamesAndTheEntriesThatOpe
   COM4 opens it as /dev/ttyUSB0 (TESSRA_COM4)
 COM3 opens /dev/ttyUSB7 (saved mapping), which is no serial device found
 )");
-}
-
-TEST(LineOption, ASpeedAloneMeansNoParity) {
-    const auto line = cli::parseLineOption("115200");
-    ASSERT_TRUE(line);
-    EXPECT_EQ(line->speedIndex, cli::parseLineOption("115200,n")->speedIndex);
-    EXPECT_EQ(line->parityIndex, 0);
 }
 
 }  // namespace

@@ -32,9 +32,9 @@ TEST_F(Printer, APortThatCannotOpenIsExitThreeWithDeviceAndReason) {
     EXPECT_EQ(run({"--port", "COM4", "detect"}), 3);
     EXPECT_TRUE(said("Port Error: COM4 (/dev/fake4): No such file or directory"));
     // A path is named as given, and the advice is the command line's.
-    EXPECT_EQ(run({"--port", "/dev/ttyUSB0", "detect"}), 3);
+    EXPECT_EQ(run({"--port", "\\\\.\\COM12", "detect"}), 3);
     EXPECT_TRUE(
-        said("Port Error: /dev/ttyUSB0: No such file or directory. No serial port found: "
+        said("Port Error: \\\\.\\COM12: No such file or directory. No serial port found: "
              "plug in the adapter, then choose it with --port\n"));
 }
 
@@ -118,8 +118,8 @@ TEST_F(Printer, TraceTellsEveryByteWithTimeAndLine) {
     EXPECT_TRUE(said("     0 ms 19200,o,8,1 open /dev/fake1\n"));
     EXPECT_TRUE(said("     0 ms 19200,o,8,1 > 01 39 36 02 24 00\n"));
     printer.speed = "19200";
-    EXPECT_EQ(run({"--trace", "--line", "19200,o", "code", "show"}), 0);
-    EXPECT_TRUE(said(" ms 19200,o,8,1 < 2A\n"));
+    EXPECT_EQ(run({"--trace", "--line", "19200", "code", "show"}), 0);  // a speed alone: no parity
+    EXPECT_TRUE(said(" ms 19200,n,8,1 < 2A\n"));
 }
 
 }  // namespace

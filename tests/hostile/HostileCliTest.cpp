@@ -45,7 +45,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Hostile{{"--line", "9600,", "detect"}, 2, "--line 9600,: expected SPEED,PARITY"},
         Hostile{{"--json", "--line", ",", "detect"}, 2, "--line ,: expected"},
-        Hostile{{"code", "write", "-1"}, 2, "Customer Code : 1 ~ 255"},
         Hostile{{"run", "\x1B[2J" + QString(500, 'x')}, 2, "unknown name \"\\x1B[2Jxxx"},
         Hostile{{"settings", "load", "/dev/zero"}, 2, "is not a regular file"},
         Hostile{{"settings", "load", "@/fifo"}, 2, "is not a regular file"},

@@ -112,25 +112,14 @@ TEST_P(LedgerTest, ReservesTheLowestNeverHeldAddressAndListsInOrder) {
     EXPECT_EQ(reserve(*ledger, 1), std::vector<Mac>{kFirst + 304});
     EXPECT_EQ(reserve(*ledger, 1, {kFirst + 2, kDefaultRange.last}),
               std::vector<Mac>{kFirst + 305});
-    EXPECT_EQ(reserve(*ledger, 1, {kFirst + 1, kFirst + 299}), std::vector<Mac>{});
+    const Result<Reservation> full = ledger->reserve(kStamp, {kFirst + 1, kFirst + 299});
+    EXPECT_TRUE(full.ok() && full->rangeFull()) << full.error.toStdString();
 
     const auto listed = ledger->records();
     ASSERT_TRUE(listed.ok()) << listed.error.toStdString();
     ASSERT_EQ(listed->size(), 306);
     for (qsizetype i = 0; i < listed->size(); ++i) EXPECT_EQ((*listed)[i].address, kFirst + Mac(i));
-}
-
-TEST_P(LedgerTest, ReportsAFullRange) {
-    auto ledger = open();
-    ASSERT_TRUE(ledger);
-    const MacRange tiny{kFirst + 10, kFirst + 12};
-    ASSERT_TRUE(ledger->mark(tiny.first + 1, MacState::Written, kStamp).ok());
-    EXPECT_EQ(reserve(*ledger, 5, tiny), (std::vector<Mac>{tiny.first, tiny.last}));
-    const Result<Reservation> full = ledger->reserve(kStamp, tiny);
-    ASSERT_TRUE(full.ok()) << full.error.toStdString();
-    EXPECT_TRUE(full->rangeFull());
-    // Beside the full range the lowest address is still free.
-    EXPECT_EQ(reserve(*ledger, 1), std::vector<Mac>{kFirst});
+    EXPECT_TRUE((*listed)[1].writtenTime.isValid() && !(*listed)[3].writtenTime.isValid());
 }
 
 TEST_P(LedgerTest, ExplainsAnUnreachableLedger) {

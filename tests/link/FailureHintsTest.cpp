@@ -58,5 +58,24 @@ TEST_F(FailureHintTest, BusyPortNamesTheProgramsThatHoldTheDevice) {
               "(pid 97), minicom (pid 812); close it and try again");
 }
 
+// The group that owns the device is named, never root; a virtual printer
+// holding the master of a pseudo-terminal is its far end, not a holder.
+TEST(FailureHint, PermissionNamesTheOwnerAndBusyLeavesOutTheFarEnd) {
+    for (const std::string group : {"uucp", "root"}) {
+        const HintSources sources{{}, [&](const std::string&) { return group; }};
+        EXPECT_EQ(failureHint(PortFailure::PermissionDenied, "/dev/ttyS0", {}, sources),
+                  group == "uucp" ? "To fix: run sudo usermod -aG uucp $USER (uucp owns "
+                                    "/dev/ttyS0), then log out and in again"
+                                  : "To fix: ask an administrator for read and write access "
+                                    "to /dev/ttyS0");
+    }
+    FakeProc proc;
+    proc.process(50, "tessra-printer-sim", {"/dev/ptmx", "/dev/pts/7"});
+    fs::create_directories(proc.root() / "50" / "fdinfo");
+    std::ofstream(proc.root() / "50" / "fdinfo" / "3") << "pos:\t0\ntty-index:\t7\n";
+    proc.process(60, "minicom", {"/dev/pts/7"});
+    EXPECT_EQ(holdersOf(proc.root(), "/dev/pts/7"), (std::vector<DeviceHolder>{{60, "minicom"}}));
+}
+
 }  // namespace
 }  // namespace tessra

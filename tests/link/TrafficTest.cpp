@@ -66,5 +66,11 @@ TEST_F(TrafficPortTest, AReplyWaitThatEndsInACloseIsAnInferredTimeOutThatShowsTh
             EndsWith("COM1 closed")));
 }
 
+// Past an hour the minutes start again; DEL is no printable character.
+TEST(TrafficFormat, MinutesWrapAtAnHourAndDelIsADot) {
+    EXPECT_EQ(elapsedStamp(3723.004), "01:02:03.004");
+    EXPECT_THAT(hexWithText(Bytes{0x41, 0x7F, 0x20}), EndsWith("|A. |"));
+}
+
 }  // namespace
 }  // namespace tessra

@@ -83,6 +83,7 @@ TEST_F(ProvisionTest, ProgramsAnAddressAndRecordsEveryEnd) {
     printer_.lateReplies = {printer_.mac};
     const MacResult late = programMac(printer_, *ledger_, request);
     EXPECT_EQ(late.exitCode(), 0) << late.message.toStdString();
+    EXPECT_EQ(late.readBack, kFirst);
     EXPECT_EQ(stateOf(kFirst), MacState::Verified);
 
     printer_.failures["readMac"] = {FailureKind::NoReply, FailureKind::NoReply,
