@@ -3,9 +3,7 @@
 #include <string>
 
 #include "identity/CustomerCodeValue.h"
-#include "identity/IdentityCommands.h"
 #include "identity/IdentityTexts.h"
-#include "link/Timing.h"
 
 namespace tessra::app {
 

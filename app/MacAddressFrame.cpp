@@ -2,7 +2,6 @@
 
 #include "identity/IdentityCommands.h"
 #include "identity/IdentityTexts.h"
-#include "link/Timing.h"
 
 namespace tessra::app {
 

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "link/Timing.h"
 #include "protocol/ServiceCommands.h"
 #include "settings/SettingsTexts.h"
 
