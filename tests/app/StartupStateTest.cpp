@@ -11,9 +11,9 @@
 
 #include "WindowFixture.h"
 #include "app/QtText.h"
+#include "app/SettingsTransaction.h"
 #include "app/WindowTexts.h"
 #include "fakes/FakeOptionPanel.h"
-#include "settings/SettingsExchange.h"
 
 namespace tessra::testing {
 namespace {
@@ -30,7 +30,7 @@ const std::vector<Expected> kStates = {
     {"Command13", false},   {"VScroll1", false},    {"VScroll2", false},    {"VScroll3", false},
     {"Label4", false},      {"Check1", false},      {"Text1", false, "0A"}, {"Text2", false, "5C"},
     {"Text3", false, "3E"}, {"Text4", false, "00"}, {"Text7", false, "00"}, {"Text12", false, "00"},
-    {"Text13", false},      {"Command20_0", true},  {"Command20_1", false},
+    {"Text13", false},      {"Command20_0", true},  {"Command20_1", false}, {"Command5", true},
 };
 
 TEST_F(WindowTest, StartsInItsStartUpStateAndSendsNothing) {

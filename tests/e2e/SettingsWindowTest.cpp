@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "WindowWithPrinter.h"
-#include "settings/SettingsExchange.h"
+#include "app/SettingsTransaction.h"
 
 namespace tessra::testing {
 namespace {
