@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <algorithm>
 #include <charconv>
+#include <stdexcept>
 
 #include "cli/CommandTable.h"
 #include "cli/HelpTexts.h"
@@ -14,10 +15,6 @@
 namespace tessra::cli {
 
 namespace {
-
-constexpr std::string_view kSynopsis =
-    "tessra-cli [--port PORT] [--line SPEED,PARITY] [--ledger LOCATION] [--json] [--trace] "
-    "COMMAND [ARGUMENTS]";
 
 std::string lower(std::string text) {
     std::ranges::transform(text, text.begin(), [](char c) {
@@ -31,12 +28,6 @@ std::optional<int> wholeNumber(std::string_view text) {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || ec != std::errc{} || end != text.data() + text.size()) return std::nullopt;
     return value;
-}
-
-// "  usage      description" with the descriptions in one column.
-std::string helpLine(std::string usage, std::string_view description) {
-    usage.resize(std::max<std::size_t>(usage.size() + 2, 33), ' ');
-    return "  " + usage + std::string(description) + "\n";
 }
 
 }  // namespace
@@ -61,20 +52,29 @@ std::string commandList() {
     return text;
 }
 
-// Names the subcommands when the first word starts some, else every command.
-std::string unknownCommand(const std::string& first) {
-    std::string subcommands;
+// Names the subcommands when the first word starts some, else every command;
+// with the nearest of them when one is near.
+std::string unknownCommand(const QStringList& words) {
+    const std::string first = words.isEmpty() ? std::string() : words.front().toStdString();
+    std::vector<std::string_view> subcommands;
+    std::vector<std::string_view> firstWords;
     std::string all;
     for (const CommandEntry& c : kCommands) {
         all += (all.empty() ? "" : ", ") + std::string(c.name);
-        if (c.name.starts_with(first + " "))
-            subcommands +=
-                (subcommands.empty() ? "" : ", ") + std::string(c.name.substr(first.size() + 1));
+        firstWords.push_back(c.name.substr(0, c.name.find(' ')));
+        if (c.name.starts_with(first + " ")) subcommands.push_back(c.name.substr(first.size() + 1));
     }
     if (first.empty()) return "no command given; commands: " + all;
     const std::string shown = quotedInput(first);
-    if (!subcommands.empty()) return "\"" + shown + "\" needs one of: " + subcommands;
-    return "unknown command \"" + shown + "\"; commands: " + all;
+    if (!subcommands.empty()) {
+        std::string names;
+        for (const std::string_view name : subcommands)
+            names += (names.empty() ? "" : ", ") + std::string(name);
+        const std::string second = words.size() > 1 ? words[1].toStdString() : std::string();
+        return "\"" + shown + "\" needs one of: " + names +
+               (second.empty() ? std::string() : didYouMean(second, subcommands));
+    }
+    return "unknown command \"" + shown + "\"; commands: " + all + didYouMean(first, firstWords);
 }
 
 // The command whose words start the positional arguments; two words win.
@@ -92,44 +92,43 @@ const CommandEntry* findCommand(const QStringList& words, int& wordCount) {
     return nullptr;
 }
 
+QString qText(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QCommandLineOption parserOption(const OptionUsage& o) {
+    QCommandLineOption option(qText(o.name.substr(2)),
+                              QString::fromStdString(plainText(o.summary)));
+    if (!o.value.empty()) option.setValueName(qText(o.value));
+    return option;
+}
+
+QCommandLineOption tableOption(std::string_view name) {
+    const auto at = std::ranges::find(kOptions, name, &OptionUsage::name);
+    if (at == kOptions.end()) throw std::logic_error("no option " + std::string(name));
+    return parserOption(*at);
+}
+
+// The options the code below reads by name; the parser takes every one of the table.
 struct Options {
-    QCommandLineOption port{"port", "COM1 to COM10, or a device path (default COM1).", "PORT",
-                            "COM1"};
-    QCommandLineOption line{
-        "line", "The printer's speed and parity, e.g. 115200,e; without it the printer is found.",
-        "SPEED,PARITY"};
-    QCommandLineOption ledger{"ledger", "SQLite file or postgresql:// address of the ledger.",
-                              "LOCATION"};
-    QCommandLineOption json{"json", "One JSON object on stdout instead of text."};
-    QCommandLineOption trace{"trace", "Every byte sent and received on stderr."};
-    QCommandLineOption again{"again", "mac write: write an address the ledger holds as written."};
-    QCommandLineOption range{"range", "mac next: the addresses to take from.", "FIRST-LAST"};
-    QCommandLineOption csv{"csv", "ledger list and report: comma-separated values."};
-    QCommandLineOption station{"station",
-                               "provision, station: this station's name (default: the host name); "
-                               "ledger list and report: only this station.",
-                               "NAME"};
-    QCommandLineOption since{"since", "ledger list and report: from this date or time (UTC).",
-                             "DATE"};
-    QCommandLineOption until{"until", "ledger list and report: up to this date or time (UTC).",
-                             "DATE"};
-    QCommandLineOption recipe{"recipe", "ledger list and report: only this recipe.", "NAME"};
-    QCommandLineOption slotList{"slots", "station: the ports, one slot each.", "PORT[,PORT...]"};
-    QCommandLineOption count{"count", "station: stop after N units, done or failed.", "N"};
-    QCommandLineOption help{"help", "This text."};
-    QCommandLineOption version{"version", "The version."};
+    QCommandLineOption port = tableOption("--port"), line = tableOption("--line"),
+                       ledger = tableOption("--ledger"), json = tableOption("--json"),
+                       trace = tableOption("--trace"), again = tableOption("--again"),
+                       range = tableOption("--range"), csv = tableOption("--csv"),
+                       station = tableOption("--station"), since = tableOption("--since"),
+                       until = tableOption("--until"), recipe = tableOption("--recipe"),
+                       slotList = tableOption("--slots"), count = tableOption("--count"),
+                       help = tableOption("--help"), version = tableOption("--version");
 };
 
-std::string optionList(const Options& o) {
-    std::string text = "Options:\n";
-    for (const QCommandLineOption* option :
-         {&o.port, &o.line, &o.ledger, &o.json, &o.trace, &o.again, &o.range, &o.csv, &o.station,
-          &o.since, &o.until, &o.recipe, &o.slotList, &o.count}) {
-        std::string usage = "--" + option->names().front().toStdString();
-        if (!option->valueName().isEmpty()) usage += " " + option->valueName().toStdString();
-        text += helpLine(usage, option->description().toStdString());
-    }
-    return text;
+// "Unknown option 'prot'." as "unknown option --prot; did you mean --port?".
+std::string unknownOption(const QCommandLineParser& parser) {
+    if (parser.unknownOptionNames().isEmpty()) return parser.errorText().toStdString();
+    const std::string name = parser.unknownOptionNames().front().toStdString();
+    const std::string typed = (name.size() == 1 ? "-" : "--") + name;
+    std::vector<std::string_view> names;
+    for (const OptionUsage& o : kOptions) names.push_back(o.name);
+    return "unknown option " + quotedInput(typed) + didYouMean(typed, names);
 }
 
 // "-1" is a value, not an option: "code write -1" must reach the range check.
@@ -170,27 +169,26 @@ std::optional<LineOption> parseLineOption(const std::string& text) {
 }
 
 ParsedCommandLine parseCommandLine(const QStringList& arguments) {
-    Options o;
+    const Options o;
     QCommandLineParser parser;
-    parser.addOptions({o.port, o.line, o.ledger, o.json, o.trace, o.again, o.range, o.csv,
-                       o.station, o.since, o.until, o.recipe, o.slotList, o.count, o.help,
-                       o.version});
+    QStringList valueOptions;
+    for (const OptionUsage& option : kOptions) {
+        parser.addOption(parserOption(option));
+        if (!option.value.empty()) valueOptions << qText(option.name);
+    }
     parser.addPositionalArgument("COMMAND", "See the commands below.", "COMMAND [ARGUMENTS]");
-    const bool parsed = parser.parse(
-        negativeNumbersLast(arguments, {"--port", "--line", "--ledger", "--range", "--station",
-                                        "--since", "--until", "--recipe", "--slots", "--count"}));
+    const bool parsed = parser.parse(negativeNumbersLast(arguments, valueOptions));
     const bool json = parser.isSet(o.json);
-    if (!parsed) return refused(quotedInput(parser.errorText().toStdString(), 160), json);
+    if (!parsed) return refused(quotedInput(unknownOption(parser), 160), json);
 
     ParsedCommandLine result;
     result.json = json;
     if (parser.isSet(o.help)) {
-        result.info = "Usage: " + std::string(kSynopsis) + "\n\n" + optionList(o) + "\n" +
-                      commandList() + std::string(kHelpEpilogue);
+        result.info = helpText(kToolUsage, "\n" + commandList());
         return result;
     }
     if (parser.isSet(o.version)) {
-        result.info = "tessra-cli " TESSRA_VERSION "\n";
+        result.info = versionText(kToolUsage);
         return result;
     }
 
@@ -223,11 +221,11 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
             return refused("--slots: " + quotedInput(port->name()) + " is given twice", json);
         c.slotPorts.push_back(*port);
     }
-    const auto port = parsePortOption(parser.value(o.port).toStdString());
+    const std::string portText = parser.isSet(o.port) ? parser.value(o.port).toStdString() : "COM1";
+    const auto port = parsePortOption(portText);
     if (!port)
-        return refused("--port " + quotedInput(parser.value(o.port).toStdString()) +
-                           ": expected COM1 to COM10 or a device path",
-                       json);
+        return refused(
+            "--port " + quotedInput(portText) + ": expected COM1 to COM10 or a device path", json);
     c.port = *port;
     if (parser.isSet(o.line)) {
         c.line = parseLineOption(parser.value(o.line).toStdString());
@@ -245,10 +243,9 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     }
 
     const QStringList words = parser.positionalArguments();
-    if (words.isEmpty()) return refused(unknownCommand(""), json);
     int wordCount = 0;
     const CommandEntry* entry = findCommand(words, wordCount);
-    if (!entry) return refused(unknownCommand(words.front().toStdString()), json);
+    if (!entry) return refused(unknownCommand(words), json);
     c.command = entry->name;
     for (const QString& w : words.mid(wordCount)) c.arguments.push_back(w.toStdString());
     const int count = static_cast<int>(c.arguments.size());
@@ -257,19 +254,10 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
         if (!entry->arguments.empty()) usage += " " + std::string(entry->arguments);
         return refused(usage, json);
     }
-    const auto onlyWith = [&](bool given, unsigned flag, std::string_view option) {
-        return given && (entry->flags & flag) == 0 ? std::string(option) : std::string();
-    };
-    const bool filters = parser.isSet(o.since) || parser.isSet(o.until) || parser.isSet(o.recipe);
-    for (const std::string& misplaced :
-         {onlyWith(c.again, kTakesAgain, "--again"),
-          onlyWith(parser.isSet(o.range), kTakesRange, "--range"),
-          onlyWith(c.csv, kTakesCsv, "--csv"),
-          onlyWith(parser.isSet(o.station), kTakesStation | kTakesFilters, "--station"),
-          onlyWith(filters, kTakesFilters, "--since, --until and --recipe"),
-          onlyWith(parser.isSet(o.slotList) || c.count.has_value(), kTakesSlots,
-                   "--slots and --count")}) {
-        if (!misplaced.empty()) return refused(misplaced + " does not go with " + c.command, json);
+    for (const OptionUsage& option : kOptions) {
+        if (option.takenBy != 0 && (entry->flags & option.takenBy) == 0 &&
+            parser.isSet(qText(option.name.substr(2))))
+            return refused(std::string(option.name) + " does not go with " + c.command, json);
     }
     if ((entry->flags & kTakesSlots) && c.slotPorts.empty())
         return refused(c.command + " needs --slots PORT[,PORT...]", json);

@@ -9,28 +9,22 @@ fail() {
     failed=1
 }
 
+programs=(tessra-printer-utility tessra-cli tessra-station tessra-printer-sim)
 expected_files=(
-    ./usr/bin/tessra-printer-utility
-    ./usr/bin/tessra-printer-sim
     ./usr/share/applications/tessra-printer-utility.desktop
+    ./usr/share/applications/tessra-station.desktop
+    ./usr/share/bash-completion/completions/tessra-cli
     ./usr/share/icons/hicolor/scalable/apps/tessra-printer-utility.svg
     ./usr/share/doc/tessra-printer-utility/README.md
     ./usr/share/doc/tessra-printer-utility/copyright
     ./usr/share/doc/tessra-printer-utility/changelog.gz
-    ./usr/share/man/man1/tessra-printer-utility.1.gz
-    ./usr/share/man/man1/tessra-printer-sim.1.gz
     ./usr/lib/udev/rules.d/70-tessra-serial-modemmanager.rules
     ./usr/lib/udev/rules.d/70-tessra-serial-uaccess.rules
     ./usr/lib/udev/rules.d/70-tessra-ftdi-latency.rules
 )
-# The command-line tool is packaged once its folder exists.
-if [ -d "$(dirname "$0")/../cli" ]; then
-    expected_files+=(./usr/bin/tessra-cli ./usr/share/man/man1/tessra-cli.1.gz
-        ./usr/share/bash-completion/completions/tessra-cli)
-fi
-if [ -d "$(dirname "$0")/../stationapp" ]; then
-    expected_files+=(./usr/bin/tessra-station ./usr/share/applications/tessra-station.desktop)
-fi
+for p in "${programs[@]}"; do
+    expected_files+=("./usr/bin/$p" "./usr/share/man/man1/$p.1.gz")
+done
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for f in "${expected_files[@]}"; do
     grep -qxF "$f" <<<"$contents" || fail "missing $f"
@@ -46,6 +40,10 @@ for p in libc6 libstdc++6 libqt6core6 libqt6widgets6 libqt6serialport6 \
 done
 twice=$(sort <<<"$depends_names" | uniq -d)
 [ -z "$twice" ] || fail "Depends names twice: $twice"
+description=$(dpkg-deb -f "$deb" Description)
+for p in "${programs[@]}"; do
+    grep -qw -- "$p" <<<"$description" || fail "the description does not name $p"
+done
 
 # Debian's own checker: no error and no warning.
 if command -v lintian >/dev/null; then

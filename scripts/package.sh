@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 exec 3>&1 1>&2
 
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh run package
 werror=OFF
 [ "${CI:-}" = "true" ] && werror=ON
 cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSRA_WERROR="$werror" \

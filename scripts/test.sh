@@ -4,7 +4,7 @@
 # (ctest's summary comes last).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh  # every group: run, test, package, fuzz
 TESSRA_TESTS=ON bash scripts/build.sh
 deb=$(bash scripts/package.sh)
 bash scripts/check-package.sh "$deb"

@@ -1,6 +1,10 @@
 #include "sim/Options.h"
 
+#include <algorithm>
 #include <charconv>
+#include <vector>
+
+#include "link/QuotedText.h"
 
 namespace tessra::sim {
 
@@ -61,6 +65,10 @@ ParsedOptions parseOptions(std::span<const std::string_view> args) {
             parsed.error = why;
             return parsed;
         };
+        std::vector<std::string_view> names;
+        for (const OptionUsage& option : kSimOptions) names.push_back(option.name);
+        if (name != "-h" && std::ranges::find(names, name) == names.end())
+            return fail("unknown option " + quotedInput(args[i]) + didYouMean(name, names));
         if (name == "-h" || name == "--help") {
             o.help = true;
         } else if (name == "--version") {
@@ -101,34 +109,7 @@ ParsedOptions parseOptions(std::span<const std::string_view> args) {
 }
 
 std::string usageText() {
-    return R"(Usage: tessra-printer-sim [options]
-
-A virtual Tessra printer on a pseudo-terminal. Prints the terminal's path on
-the first line of stdout; point the utility at it with TESSRA_COM1=PATH.
-
-  --link PATH        also make PATH a symlink to the terminal (removed on exit)
-  --state FILE       load the printer's flash from FILE and save it there
-  --log FILE         write the transcript to FILE instead of stdout
-  --speed N          listen at N bps: 2400 4800 9600 19200 38400 57600 115200
-                     (stored in the settings block; default 9600)
-  --parity P         none, even or odd, stored in the settings block for the
-                     record only: a pseudo-terminal cannot carry parity, so
-                     only the speed is matched
-  --mac ADDRESS      the factory MAC address (0A:5C:3E:00:10:07) of a flash
-                     that starts from the defaults: no state file yet, or a
-                     damaged one; a stored flash keeps its own
-  --no-reply         never answer a request
-  --reply-delay MS   answer MS milliseconds late (0 to 60000)
-  -h, --help         this text
-      --version      the version
-
-The printer's level-1 password, which a MAC address write must carry, is
-Kovak (type it where the utility or tessra-cli asks for the password, or set
-TESSRA_PASSWORD=Kovak for tessra-cli).
-
-A request sent at another speed than the printer's is not understood and gets
-no answer. After a settings write the printer listens at the new speed.
-)";
+    return helpText(kSimUsage);
 }
 
 void applyFactoryOptions(const SimOptions& options, PrinterState& state) {

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMetaObject>
 #include <cstdlib>
+#include <iostream>
 
 #include "identity/IdentityTexts.h"
 #include "link/PortMap.h"
@@ -13,6 +14,7 @@
 #include "station/StopSignals.h"
 #include "stationapp/PortChoices.h"
 #include "stationapp/Provisioning.h"
+#include "stationapp/StationUsage.h"
 #include "stationapp/StationWindow.h"
 
 namespace {
@@ -34,6 +36,7 @@ std::optional<std::string> askPassword() {
 
 int main(int argc, char** argv) {
     using namespace tessra;
+    if (answeredInfoOption(argc, argv, stationapp::kStationUsage, std::cout)) return 0;
     // SIGINT and SIGTERM close the window, which lets each unit finish its
     // current step.
     station::StopSignals stopSignals([](int) {
