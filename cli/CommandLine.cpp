@@ -39,14 +39,20 @@ std::string runNames() {
     return text;
 }
 
+std::string commandUsage(const CommandEntry& command) {
+    std::string usage(command.name);
+    if (!command.arguments.empty()) usage += " " + std::string(command.arguments);
+    for (const OptionUsage& o : kOptions)
+        if ((o.takenBy & command.flags) != 0) usage += " [" + optionUsage(o) + "]";
+    return usage;
+}
+
 namespace {
 
 std::string commandList() {
     std::string text = "Commands:\n";
     for (const CommandEntry& c : kCommands) {
-        std::string usage(c.name);
-        if (!c.arguments.empty()) usage += " " + std::string(c.arguments);
-        text += helpLine(usage, c.summary);
+        text += helpLine(commandUsage(c), c.summary);
         if (c.name == "run") text += helpLine("", "NAME: " + runNames());
     }
     return text;
@@ -122,8 +128,10 @@ struct Options {
 };
 
 // "Unknown option 'prot'." as "unknown option --prot; did you mean --port?".
+// Quoted here: the suggestion is the table's own.
 std::string unknownOption(const QCommandLineParser& parser) {
-    if (parser.unknownOptionNames().isEmpty()) return parser.errorText().toStdString();
+    if (parser.unknownOptionNames().isEmpty())
+        return quotedInput(parser.errorText().toStdString(), 160);
     const std::string name = parser.unknownOptionNames().front().toStdString();
     const std::string typed = (name.size() == 1 ? "-" : "--") + name;
     std::vector<std::string_view> names;
@@ -179,7 +187,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     parser.addPositionalArgument("COMMAND", "See the commands below.", "COMMAND [ARGUMENTS]");
     const bool parsed = parser.parse(negativeNumbersLast(arguments, valueOptions));
     const bool json = parser.isSet(o.json);
-    if (!parsed) return refused(quotedInput(unknownOption(parser), 160), json);
+    if (!parsed) return refused(unknownOption(parser), json);
 
     ParsedCommandLine result;
     result.json = json;

@@ -45,6 +45,9 @@ struct ParsedCommandLine {
 ParsedCommandLine parseCommandLine(const QStringList& arguments);
 // The names `run` takes, from the command table: "self-test, sample-font, ...".
 std::string runNames();
+struct CommandEntry;
+// "mac write ADDRESS [--again]": the command with the options only it takes.
+std::string commandUsage(const CommandEntry& command);
 
 // "SPEED,PARITY" or "SPEED,PARITY,8,1"; a speed the window offers, parity n, e or o;
 // SPEED alone means parity n.

@@ -69,6 +69,12 @@ std::string didYouMean(std::string_view typed, std::span<const std::string_view>
     return nearest.empty() ? std::string() : "; did you mean " + std::string(nearest) + "?";
 }
 
+std::string optionUsage(const OptionUsage& option) {
+    std::string usage(option.name);
+    if (!option.value.empty()) usage += " " + std::string(option.value);
+    return usage;
+}
+
 std::string fullText(std::string_view summary, std::string_view details) {
     std::string text(summary);
     if (details.empty()) return text;
@@ -87,30 +93,62 @@ std::string plainText(std::string_view text) {
     return out;
 }
 
+namespace {
+
+constexpr std::size_t kHelpWidth = 79;
+constexpr std::size_t kHelpColumn = 35;
+
+// Words filled into lines of at most kHelpWidth, the first after `first`, the
+// others after `indent` blanks.
+std::string filled(std::string first, std::string_view text, std::size_t indent) {
+    std::string out;
+    std::string line = std::move(first);
+    bool blankFirst = !line.empty();
+    bool anyWord = false;
+    while (!text.empty()) {
+        const auto blank = text.find(' ');
+        const std::string_view word = text.substr(0, blank);
+        text = blank == std::string_view::npos ? std::string_view{} : text.substr(blank + 1);
+        if (word.empty()) continue;
+        if (anyWord && line.size() + 1 + word.size() > kHelpWidth) {
+            out += line + "\n";
+            line = std::string(indent, ' ');
+            blankFirst = false;
+        }
+        line += (blankFirst ? " " : "") + std::string(word);
+        blankFirst = anyWord = true;
+    }
+    return out + line + "\n";
+}
+
+}  // namespace
+
 std::string helpLine(std::string usage, std::string_view description) {
-    usage.resize(std::max<std::size_t>(usage.size() + 2, 33), ' ');
-    return "  " + usage + std::string(description) + "\n";
+    usage = "  " + usage;
+    if (usage.size() + 2 > kHelpColumn)
+        return usage + "\n" + filled(std::string(kHelpColumn - 1, ' '), description, kHelpColumn);
+    usage.resize(kHelpColumn - 1, ' ');
+    return filled(usage, description, kHelpColumn);
 }
 
 std::string helpText(const ProgramUsage& program, std::string_view middle) {
-    std::string text = "Usage: " + std::string(program.name) + " " + std::string(program.synopsis) +
-                       "\n\n" +
-                       plainText(program.description.substr(0, program.description.find("\n\n"))) +
-                       "\n\nOptions:\n";
-    for (const OptionUsage& o : program.options) {
-        std::string usage(o.name);
-        if (!o.value.empty()) usage += " " + std::string(o.value);
-        text += helpLine(usage, plainText(o.summary));
-    }
+    std::string text =
+        filled("Usage: " + std::string(program.name), program.synopsis, 7) + "\n" +
+        filled("", plainText(program.description.substr(0, program.description.find("\n\n"))), 0) +
+        "\nOptions:\n";
+    for (const OptionUsage& o : program.options)
+        text += helpLine(optionUsage(o), plainText(o.summary));
     text += middle;
     if (!program.exits.empty()) text += "\nExit codes:\n";
     for (const ExitUsage& e : program.exits)
-        text += "  " + std::to_string(e.code) + "  " + plainText(e.summary) + "\n";
+        text += filled("  " + std::to_string(e.code) + " ", plainText(e.summary), 5);
     if (!program.environment.empty()) text += "\nEnvironment:\n";
     for (const VariableUsage& v : program.environment)
         text += helpLine(std::string(v.name), plainText(v.summary));
-    return text + "\nSee also: " + seeAlso(program.name) +
-           ", and /usr/share/doc/tessra-printer-utility/README.md.\n";
+    return text + "\n" +
+           filled("See also:",
+                  seeAlso(program.name) + ", and /usr/share/doc/tessra-printer-utility/README.md.",
+                  2);
 }
 
 std::string versionText(const ProgramUsage& program) {

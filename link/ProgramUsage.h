@@ -65,6 +65,8 @@ std::string_view nearestName(std::string_view typed, std::span<const std::string
 // ", did you mean --port?" for nearestName, or nothing.
 std::string didYouMean(std::string_view typed, std::span<const std::string_view> names);
 
+// "--port PORT", or "--json" for a switch.
+std::string optionUsage(const OptionUsage& option);
 // The summary with its details, for the manual page and the README: "done, e.g. ...".
 std::string fullText(std::string_view summary, std::string_view details);
 // `literal` shown plainly, for a terminal.

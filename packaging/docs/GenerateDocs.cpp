@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/UtilityUsage.h"
+#include "cli/CommandLine.h"
 #include "cli/CommandTable.h"
 #include "cli/HelpTexts.h"
 #include "commands/CommandHandlers.h"
@@ -37,19 +38,6 @@ std::string join(const std::vector<std::string>& words, std::string_view between
     std::string text;
     for (const std::string& w : words) text += (text.empty() ? "" : std::string(between)) + w;
     return text;
-}
-
-std::string optionUsage(const OptionUsage& o) {
-    return o.value.empty() ? std::string(o.name) : std::string(o.name) + " " + std::string(o.value);
-}
-
-// "mac write ADDRESS [--again]": the command with the options only it takes.
-std::string commandUsage(const cli::CommandEntry& c) {
-    std::string usage(c.name);
-    if (!c.arguments.empty()) usage += " " + std::string(c.arguments);
-    for (const OptionUsage& o : kOptions)
-        if ((o.takenBy & c.flags) != 0) usage += " [" + optionUsage(o) + "]";
-    return usage;
 }
 
 std::string commandText(const cli::CommandEntry& c) {
@@ -119,7 +107,7 @@ void writeManPage(std::ostream& out, const ProgramUsage& p) {
         writeItem(out, optionUsage(o), fullText(o.summary, o.details));
     if (p.name == cli::kToolUsage.name) {
         out << ".SH COMMANDS\n";
-        for (const auto& c : kCommands) writeItem(out, commandUsage(c), commandText(c) + ".");
+        for (const auto& c : kCommands) writeItem(out, cli::commandUsage(c), commandText(c) + ".");
     }
     if (!p.exits.empty()) out << ".SH EXIT STATUS\n";
     for (const ExitUsage& e : p.exits)
@@ -263,7 +251,7 @@ std::vector<std::pair<std::string, std::string>> readmeParts() {
             "| `" + cell(optionUsage(o)) + "` | " + cell(fullText(o.summary, o.details)) + " |\n";
     std::string commands = "| Command | Does |\n|---|---|\n";
     for (const auto& c : kCommands)
-        commands += "| `" + cell(commandUsage(c)) + "` | " + cell(commandText(c)) + " |\n";
+        commands += "| `" + cell(cli::commandUsage(c)) + "` | " + cell(commandText(c)) + " |\n";
     std::string exits = "| Code | Meaning |\n|---|---|\n";
     for (const ExitUsage& e : cli::kExitCodes)
         exits +=
