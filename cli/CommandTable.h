@@ -72,11 +72,11 @@ inline constexpr std::array<CommandEntry, 16> kCommands{{
      "units verified and failed per hour, recipe and station; failures by reason", ""},
     {"provision", "RECIPE", ValueKind::File, 1, 1, kTakesStation,
      "apply a recipe to the printer: settings, MAC, customer code, receipt",
-     "The printer is the one on `--port` (see Provisioning in the README)"},
+     "The printer is the one on `--port` (see \"Provisioning from a recipe\" in README.md)"},
     {"station", "RECIPE", ValueKind::File, 1, 1, kTakesStation | kTakesSlots,
      "provision printers on several ports at once, one slot per port",
-     "until `--count` units have finished, or Ctrl-C or SIGTERM (see Production station in the "
-     "README)"},
+     "until `--count` units have finished, or Ctrl-C or SIGTERM (see \"Production station\" in "
+     "README.md)"},
     {"ports", "", ValueKind::None, 0, 0, kNoFlags,
      "list the serial devices and which COM entry opens each",
      "with description, manufacturer, serial number, USB id and driver, their stable names under "

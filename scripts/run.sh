@@ -24,17 +24,14 @@ sims=()
 trap 'kill "${sims[@]}" 2>/dev/null || true' EXIT
 for n in 1 2; do
     build/sim/tessra-printer-sim --link "$try/com$n" --log "$try/printer$n.log" \
-        --state "$try/printer$n.state" --mac "0A:5C:3E:00:00:0$n" &
+        --state "$try/printer$n.state" --mac "0A:5C:3E:00:00:0$n" >/dev/null &
     sims+=($!)
 done
 for _ in $(seq 50); do [ -e "$try/com1" ] && [ -e "$try/com2" ] && break; sleep 0.1; done
 
-# A recipe for the station: the printer's own settings, an address range and
-# a customer code.
-cat >"$try/try.tessra" <<'EOF'
-tessra-settings 1
-block = 00 02 01 00
-EOF
+# A recipe for the station: the second printer's own settings, an address
+# range and a customer code.
+build/cli/tessra-cli --port "$try/com2" --line 9600,n settings save "$try/try.tessra" >/dev/null
 cat >"$try/try.recipe" <<'EOF'
 tessra-recipe 1
 name = try
