@@ -96,7 +96,7 @@ std::string plainText(std::string_view text) {
 namespace {
 
 constexpr std::size_t kHelpWidth = 79;
-constexpr std::size_t kHelpColumn = 35;
+constexpr std::size_t kHelpColumn = 28;
 
 // Words filled into lines of at most kHelpWidth, the first after `first`, the
 // others after `indent` blanks.

@@ -36,11 +36,7 @@ inline constexpr std::array<OptionUsage, 10> kSimOptions{{
     {"--version", "", ValueKind::None, 0, "the version", ""},
 }};
 
-inline constexpr std::array<SectionUsage, 2> kSimSections{{
-    {"PASSWORD",
-     "The printer's level-1 password, which a MAC address write must carry, is Kovak: type it "
-     "where the utility or tessra-cli asks for the password, or set TESSRA_PASSWORD=Kovak for "
-     "tessra-cli."},
+inline constexpr std::array<SectionUsage, 1> kSimSections{{
     {"EXAMPLE",
      "    tessra-printer-sim --link /tmp/tessra-com1 --log /tmp/tessra-printer.log &\n"
      "    TESSRA_COM1=/tmp/tessra-com1 TESSRA_PASSWORD=Kovak tessra-cli mac show"},
@@ -53,7 +49,8 @@ inline constexpr ProgramUsage kSimUsage{
     "A virtual Tessra printer on a pseudo-terminal, so that the utility and tessra-cli can be "
     "tried without hardware. Prints the terminal's path on the first line of stdout; point the "
     "utility at it with TESSRA_COM1=PATH. Then one transcript line per command the printer "
-    "understood.\n\n"
+    "understood. The printer's level-1 password, which a MAC address write must carry, is "
+    "Kovak: type it where the utility asks for it, or give tessra-cli TESSRA_PASSWORD=Kovak.\n\n"
     "A request sent at another speed than the printer's is not understood and gets no answer. "
     "After a settings write the printer listens at the new speed.",
     kSimOptions,
