@@ -126,17 +126,21 @@ void writeManPage(std::ostream& out, const ProgramUsage& p) {
 
 // ---- bash completion
 
+const std::string kPortNames = "COM1 COM2 COM3 COM4 COM5 COM6 COM7 COM8 COM9 COM10";
+
 std::string valueCompletion(ValueKind kind) {
     const std::string files = "$(compgen -f -- \"$cur\")";
     switch (kind) {
         case ValueKind::File:
             return "compopt -o filenames 2>/dev/null; COMPREPLY=(" + files + ")";
         case ValueKind::Port:
+            return "compopt -o filenames 2>/dev/null; COMPREPLY=($(compgen -W \"" + kPortNames +
+                   "\" -- \"$cur\") " + files + ")";
         case ValueKind::PortList:
-            return "compopt -o filenames 2>/dev/null; COMPREPLY=($(compgen -W \"COM1 COM2 COM3 "
-                   "COM4 COM5 COM6 "
-                   "COM7 COM8 COM9 COM10\" -- \"$cur\") " +
-                   files + ")";
+            // The port after the last comma, the ones before it kept.
+            return "local before=; [[ $cur == *,* ]] && before=${cur%,*},; cur=${cur##*,}; "
+                   "COMPREPLY=($(compgen -P \"$before\" -W \"" +
+                   kPortNames + "\" -- \"$cur\") $(compgen -P \"$before\" -f -- \"$cur\"))";
         case ValueKind::Line:
             return "COMPREPLY=($(compgen -W \"9600 115200 2400,n 4800,n 9600,n 19200,n 38400,n "
                    "57600,n 115200,n 9600,e 115200,e 9600,o 115200,o\" -- \"$cur\"))";
