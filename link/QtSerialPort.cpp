@@ -124,6 +124,11 @@ bool QtSerialPort::open(int portNumber) {
     lastError_.clear();
     lastFailure_ = PortFailure::None;
     const QString device = QString::fromStdString(deviceName(portNumber));
+    // A mapping may hold any text; the system would open the path cut at the NUL.
+    if (device.contains(QChar(0))) {
+        fail(QStringLiteral("the device path holds a NUL"), PortFailure::NoSuchDevice);
+        return false;
+    }
     port_.setPortName(device);
     removeEmptyStaleLock(device);
     // Open with the defaults first: some devices refuse to open with a

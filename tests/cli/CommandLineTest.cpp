@@ -43,7 +43,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{{"--count", "0", "--slots", "COM1", "station", "x"}, "--count 0: expected"},
         Refusal{{"--frobnicate", "detect"}, "Unknown option 'frobnicate'"},
         Refusal{{"run", "reboot"}, "names: self-test, sample-font, hex-dump,"},
-        Refusal{{"code", "write", "256"}, "Customer Code : 1 ~ 255"},
+        Refusal{{"code", "write", "256"}, "customer code must be 1 to 255, not \"256\""},
         Refusal{{"mac", "write", "0A:5C:3F:00:00:01"}, "expected an address 0A:5C:3E:XX:XX:XX"},
         Refusal{{"mac", "next", "--range", "0A:5C:3E:00:00:09-0A:5C:3E:00:00:01"},
                 "--range 0A:5C:3E:00:00:09-0A:5C:3E:00:00:01: expected FIRST-LAST"},

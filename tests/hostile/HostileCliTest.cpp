@@ -63,13 +63,26 @@ INSTANTIATE_TEST_SUITE_P(
                 "\"sslmode=require host\" is not accepted"},
         Hostile{{"--ledger", "postgresql://h/d?sslmode=require%09host%3Devil", "ledger", "list"},
                 2,
-                "the value of sslmode holds a control character"}));
+                "the value of sslmode holds a control character"},
+        Hostile{{"--station", "\x01"
+                              "96\x02%\x07",
+                 "ledger", "list"},
+                2,
+                "--station \"\\x0196\\x02%\\x07\": expected a name of 1 to 64 printable"},
+        Hostile{{"--station", "a\nb", "provision", "@/fifo"}, 2, "--station \"a\\nb\""},
+        Hostile{{"--since", "2026-12-08", "--until", "2026-12-07T23:00", "ledger", "report"},
+                2,
+                "--until 2026-12-07T23:00 is not after --since 2026-12-08"}));
 
 TEST_F(CliFixture, TheTraceLeavesThePasswordOut) {
     password = "Kovak";
     EXPECT_EQ(run({"--trace", "--line", "9600,n", "mac", "write", "0A:5C:3E:00:00:05"}), 0);
     EXPECT_TRUE(said("> 1 bytes, 1 of the password: not shown"));
     EXPECT_EQ(err.str().find("> 4B"), std::string::npos) << err.str();
+    // A device given by its path is named as itself, not as the COM entry it went through.
+    EXPECT_EQ(run({"--trace", "--port", "/dev/fake1", "--line", "9600,n", "code", "show"}), 0);
+    EXPECT_TRUE(said("# /dev/fake1 9600,n,8,1"));
+    EXPECT_EQ(err.str().find("COM1"), std::string::npos) << err.str();
 }
 
 }  // namespace

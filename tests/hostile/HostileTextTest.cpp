@@ -1,13 +1,20 @@
 // The parsers below the tool: settings file, ledger locations, quoted text,
-// and the guard around main.
+// station names through every output, and the guard around main.
 #include <gtest/gtest.h>
 
+#include <QJsonDocument>
+#include <QRegularExpression>
+#include <QTimeZone>
 #include <sstream>
 #include <stdexcept>
 
+#include "fakes/FakePort.h"
 #include "ledger/LedgerLocation.h"
+#include "ledger/LedgerReport.h"
 #include "link/MainGuard.h"
 #include "link/QuotedText.h"
+#include "printer/LinkPrinter.h"
+#include "provision/ProvisionUnit.h"
 #include "settings/SettingsFile.h"
 
 namespace tessra {
@@ -78,6 +85,71 @@ TEST(MainGuard, AnExceptionIsOneLineAndAnExitCode) {
         if (c.code > 1) {
             EXPECT_EQ(json.str().rfind("{\"exitCode\":" + std::to_string(c.code), 0), 0u);
         }
+    }
+}
+
+// A station name the tool refuses, or one a ledger holds from elsewhere (an
+// older version, a host name): no output lets it act. Text and CSV keep one
+// row per line and no control, CSV opens as text, JSON escapes every
+// control, and the receipt sends it as printable ASCII only.
+TEST(HostileStationNames, RefusedOrShownInertEverywhere) {
+    const struct {
+        std::string name;
+        bool taken;
+    } names[] = {
+        {"=HYPERLINK(\"http://x\",\"y\")", true},
+        {"+1", true},
+        {"-2+3", true},
+        {"@SUM(A1)", true},
+        {"Z\xC3\xBCrich 7", true},
+        {std::string(64, 'x'), true},
+        {std::string(65, 'x'), false},
+        {"", false},
+        {"a\nb", false},
+        {"\x1B]0;x\x07", false},
+        {"\x01"
+         "96\x02%\x07",
+         false},
+        {"\xE2\x80\xAE"
+         "evil\x7F",
+         false},
+        {"\xC2\x9B"
+         "2J\xE2\x80\xA8",
+         false},
+    };
+    const QRegularExpression control(QStringLiteral("[\\x00-\\x1F\\x7F-\\x9F]"));
+    const QRegularExpression formula(QStringLiteral("(^|,)\"?[=+\\-@]"));
+    for (const auto& [name, taken] : names) {
+        const QString station = QString::fromStdString(name);
+        EXPECT_EQ(ledger::isStationName(station), taken) << name;
+        ledger::MacRecord r;
+        r.time = QDateTime(QDate(2026, 12, 7), QTime(10, 0), QTimeZone::utc());
+        r.state = ledger::MacState::Failed;
+        r.station = r.note = station;
+        const ledger::LedgerReport report = ledger::buildReport({r});
+        for (const QStringList& lines : {ledger::listText({r}), ledger::reportText(report)})
+            for (const QString& line : lines) EXPECT_FALSE(line.contains(control)) << name;
+        for (const QStringList& lines : {ledger::listCsv({r}), ledger::reportCsv(report)}) {
+            EXPECT_EQ(lines.size(), lines == ledger::listCsv({r}) ? 2 : 3) << name;
+            for (const QString& line : lines) {
+                EXPECT_FALSE(line.contains(control)) << name;
+                EXPECT_FALSE(line.contains(formula)) << line.toStdString();
+            }
+        }
+        const std::string json = jsonControlsEscaped(
+            QJsonDocument(QJsonObject{{"records", ledger::listJson({r})}}).toJson().toStdString() +
+            jsonString(name));
+        EXPECT_FALSE(QString::fromStdString(json).remove(u'\n').contains(control)) << json;
+
+        testing::FakeClock clock;
+        testing::FakePort port{clock};
+        printer::LinkPrinter printer{port, clock, 1, [] { return false; }};
+        ASSERT_TRUE(printer.printLines(provision::receiptLines({}, 0x0A5C3E000001, station, r.time)));
+        const Bytes sent = port.openings.back().bytes();
+        // ESC @ at the start and ESC i at the end are the printer's own.
+        const std::string text(sent.begin() + 2, sent.end() - 2);
+        EXPECT_FALSE(QString::fromLatin1(text).remove(QRegularExpression("\r\n")).contains(control))
+            << quotedInput(text, 500);
     }
 }
 
