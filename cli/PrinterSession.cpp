@@ -46,7 +46,8 @@ std::string PrinterSession::traced(std::string_view status) const {
     // path was never a COM entry, so the trace names it as it was given.
     const PortOption& given = commandLine_.port;
     if (given.device.empty()) return text;
-    const std::string entry = portCaption(given.number) + " (" + port_.deviceName(given.number) + ")";
+    const std::string entry =
+        portCaption(given.number) + " (" + port_.deviceName(given.number) + ")";
     if (text.starts_with(entry)) text.replace(0, entry.size(), given.device);
     return text;
 }

@@ -74,8 +74,7 @@ QStringList csv(const QList<QStringList>& rows) {
     QStringList lines;
     for (const QStringList& row : rows) {
         QStringList fields;
-        for (const QString& f : row)
-            fields << QString::fromStdString(csvField(f.toStdString()));
+        for (const QString& f : row) fields << QString::fromStdString(csvField(f.toStdString()));
         lines << fields.join(u',');
     }
     return lines;

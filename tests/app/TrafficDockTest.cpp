@@ -8,8 +8,10 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <map>
 
 #include "WindowFixture.h"
 #include "app/TrafficDock.h"
@@ -94,6 +96,45 @@ TEST_F(WindowTest, WithTheViewMenuFitsA1280By720ScreenWithATitleBar) {
     for (const QSize size : {form->sizeHint(), form->minimumSizeHint(), form->size()})
         EXPECT_TRUE(size.width() <= 1280 && size.height() <= 720 - 30)
             << size.width() << "x" << size.height();
+}
+
+// Opening the view takes no room from the window's controls: each stays
+// where it was, at its size, and the status bar keeps its size. Where the
+// screen holds the window, it holds window and view side by side (ctest also
+// runs this on 1600x1000 and 1280x800 screens); closing the view gives the
+// window back its size.
+TEST_F(WindowTest, TheTrafficViewLeavesEveryControlInPlace) {
+    QSettings("Tessra", "tessra-printer-utility").remove("TrafficView/height");
+    TrafficLog log{clock};
+    app::TrafficDock* dock = app::addTrafficView(*form, log);
+    const QRect screen = form->screen()->availableGeometry();
+    form->move(screen.topLeft());
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    const auto controls = [&] {
+        std::map<QString, QRect> at;
+        for (const QWidget* w : form->centralWidget()->findChildren<QWidget*>())
+            if (w->isVisible() && !w->objectName().isEmpty())
+                at[w->objectName()] = {w->mapTo(form.get(), QPoint()), w->size()};
+        return at;
+    };
+    const auto before = controls();
+    const QRect window = form->frameGeometry();
+    const QSize statusBar = form->statusBar()->size();
+    form->findChild<QAction*>("actionTraffic")->trigger();
+    QTest::qWait(50);
+    EXPECT_GT(before.size(), 100u);
+    EXPECT_EQ(controls(), before);
+    EXPECT_EQ(form->statusBar()->size(), statusBar);
+    if (screen.contains(window)) {
+        EXPECT_TRUE(screen.contains(form->frameGeometry()));
+        EXPECT_TRUE(screen.contains(dock->frameGeometry())) << dock->isFloating();
+        if (dock->isFloating())
+            EXPECT_FALSE(dock->frameGeometry().intersects(form->frameGeometry()));
+    }
+    dock->hide();
+    QTest::qWait(50);
+    EXPECT_EQ(form->frameGeometry(), window);
 }
 
 }  // namespace

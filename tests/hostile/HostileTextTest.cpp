@@ -144,7 +144,8 @@ TEST(HostileStationNames, RefusedOrShownInertEverywhere) {
         testing::FakeClock clock;
         testing::FakePort port{clock};
         printer::LinkPrinter printer{port, clock, 1, [] { return false; }};
-        ASSERT_TRUE(printer.printLines(provision::receiptLines({}, 0x0A5C3E000001, station, r.time)));
+        ASSERT_TRUE(
+            printer.printLines(provision::receiptLines({}, 0x0A5C3E000001, station, r.time)));
         const Bytes sent = port.openings.back().bytes();
         // ESC @ at the start and ESC i at the end are the printer's own.
         const std::string text(sent.begin() + 2, sent.end() - 2);

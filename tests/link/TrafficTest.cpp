@@ -67,6 +67,23 @@ TEST_F(TrafficPortTest, AReplyWaitThatEndsInACloseIsAnInferredTimeOutThatShowsTh
 }
 
 // Past an hour the minutes start again; DEL is no printable character.
+// The MAC save sends its password one byte per write: each one is left out,
+// the last included, and what follows it is shown again.
+TEST_F(TrafficPortTest, EveryByteOfThePasswordIsLeftOut) {
+    port.hide(SecretBytes(Bytes{0x01, 0x39}, 3));
+    link.runExclusive([&] {
+        if (!link.openSelectedPort()) return;
+        for (const Bytes& b : {Bytes{0x01}, Bytes{0x39, 'a'}, Bytes{'b'}, Bytes{'c'}, Bytes{0x0D}})
+            link.write(b);
+    });
+    const std::vector<std::string> all = lines();
+    EXPECT_THAT(
+        std::vector(all.begin() + 1, all.begin() + 6),
+        ElementsAre(EndsWith(sent({0x01})), EndsWith("2 bytes, 1 of the password: not shown"),
+                    EndsWith("1 bytes, 1 of the password: not shown"),
+                    EndsWith("1 bytes, 1 of the password: not shown"), EndsWith(sent({0x0D}))));
+}
+
 TEST(TrafficFormat, MinutesWrapAtAnHourAndDelIsADot) {
     EXPECT_EQ(elapsedStamp(3723.004), "01:02:03.004");
     EXPECT_THAT(hexWithText(Bytes{0x41, 0x7F, 0x20}), EndsWith("|A. |"));
