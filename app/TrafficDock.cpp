@@ -14,7 +14,9 @@
 #include <QSaveFile>
 #include <QScreen>
 #include <QSettings>
+#include <QTextDocument>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 #include <utility>
 
@@ -22,8 +24,6 @@ namespace tessra::app {
 
 namespace {
 constexpr int kPullIntervalMs = 100;
-// Below this many lines of text the view is not worth docking.
-constexpr int kUsefulLines = 5;
 // A floating view beside the window is at least this wide.
 constexpr int kFloatingWidth = 360;
 const QString kTitle = QStringLiteral("Traffic");
@@ -55,6 +55,10 @@ TrafficDock::TrafficDock(TrafficLog& log, QWidget* parent)
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
     text_->setMaximumBlockCount(static_cast<int>(log_.limit()));
     text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // Two lines at the least, so that the view docks in what room a screen
+    // leaves below the window.
+    text_->setMinimumHeight(2 * text_->fontMetrics().lineSpacing() + 2 * text_->frameWidth() +
+                            2 * static_cast<int>(text_->document()->documentMargin()));
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(saveAsButton);
@@ -143,10 +147,12 @@ void TrafficDock::setVisible(bool visible) {
     if (opening) placeForWindow(*window);
     QDockWidget::setVisible(visible);
     if (!closing) return;
-    // The window goes back to the size and place it had.
+    // The window goes back to the size and place it had, once its layout
+    // no longer asks room for the view.
     if (QWidget* central = window->centralWidget(); central && centralMinimum_)
         central->setMinimumSize(*centralMinimum_);
     centralMinimum_.reset();
+    window->layout()->activate();
     if (grownBy_ > 0) window->resize(window->width(), window->height() - grownBy_);
     if (movedUpBy_ > 0) window->move(window->x(), window->y() + movedUpBy_);
     grownBy_ = movedUpBy_ = 0;
@@ -166,16 +172,12 @@ void TrafficDock::placeForWindow(QMainWindow& window) {
     const QRect available = screen->availableGeometry();
     const QRect frame = window.frameGeometry();
     plannedHeight_ = std::min(openingHeight(), available.height() - frame.height());
-    const bool docked =
-        !window.isMaximized() && !window.isFullScreen() && plannedHeight_ >= usefulHeight();
+    const bool docked = !window.isMaximized() && !window.isFullScreen() &&
+                        plannedHeight_ >= minimumSizeHint().height();
     setFloating(!docked);
     if (docked) return;
     plannedHeight_ = 0;
     floatingAt_ = floatingPlace(frame, available);
-}
-
-int TrafficDock::usefulHeight() const {
-    return minimumSizeHint().height() + kUsefulLines * text_->fontMetrics().lineSpacing();
 }
 
 QRect TrafficDock::floatingPlace(const QRect& frame, const QRect& available) const {
@@ -186,7 +188,7 @@ QRect TrafficDock::floatingPlace(const QRect& frame, const QRect& available) con
         return {frame.left() - width, frame.top(), width, frame.height()};
     // Below, at the foot of the screen; only a screen with no room there
     // either has it over the window's lower edge.
-    const int height = std::max(available.bottom() - frame.bottom(), usefulHeight());
+    const int height = std::max(available.bottom() - frame.bottom(), minimumSizeHint().height());
     return {frame.left(), available.bottom() + 1 - height, frame.width(), height};
 }
 
@@ -194,7 +196,8 @@ void TrafficDock::showEvent(QShowEvent* event) {
     QDockWidget::showEvent(event);
     if (isFloating() && floatingAt_.isValid()) {
         sizing_ = true;
-        setGeometry(std::exchange(floatingAt_, QRect()));
+        const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+        setGeometry(std::exchange(floatingAt_, QRect()).marginsRemoved(frame));
         sizing_ = false;
     } else if (plannedHeight_ > 0) {
         // Once the window's layout has made room for the view.

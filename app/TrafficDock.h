@@ -39,9 +39,10 @@ public:
     // lines fit. Never less than its controls need.
     int openingHeight() const;
     // The view never takes room from the window's own controls. Docked at the
-    // bottom when the window can grow by a useful height on its screen (the
-    // window grows, and moves up if it must); otherwise floating as a window
-    // of its own beside the window, or below it at the foot of the screen.
+    // bottom when the window can grow by the view's least height on its
+    // screen (the window grows, and moves up if it must); otherwise floating
+    // as a window of its own beside the window, or below it at the foot of
+    // the screen.
     void setVisible(bool visible) override;
 
 protected:
@@ -54,8 +55,6 @@ private:
     // Docked or floating, and where, for the window as it stands now.
     void placeForWindow(QMainWindow& window);
     QRect floatingPlace(const QRect& frame, const QRect& available) const;
-    // The least height worth docking: the buttons and a few lines.
-    int usefulHeight() const;
     // Grows the window by the planned height and gives the view that height.
     void growWindowForView();
     QString droppedText() const;
