@@ -89,8 +89,8 @@ TEST_F(WindowTest, WithTheViewMenuFitsA1280By720ScreenWithATitleBar) {
 // Hidden at start-up, shown from the View menu. Opening the view takes no
 // room from the window's controls: each stays where it was, at its size, and
 // the status bar keeps its size. Where the screen holds the window, it holds
-// window and view side by side (ctest also runs this on 1600x1000 and
-// 1280x800 screens); closing the view gives the window back its size.
+// window and view side by side (ctest also runs this on 1600x1000, 1280x800
+// and 1920x720 screens); closing the view gives the window back its size.
 TEST_F(WindowTest, TheTrafficViewLeavesEveryControlInPlace) {
     QSettings("Tessra", "tessra-printer-utility").remove("TrafficView/height");
     TrafficLog log{clock};
