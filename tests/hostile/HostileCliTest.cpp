@@ -63,7 +63,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "\"sslmode=require host\" is not accepted"},
         Hostile{{"--ledger", "postgresql://h/d?sslmode=require%09host%3Devil", "ledger", "list"},
                 2,
-                "the value of sslmode holds a control character"}));
+                "the value of sslmode holds a control character"},
+        Hostile{{"settings", "load", QString("@/big") + QChar(0) + "x"}, 2, "holds a NUL"},
+        Hostile{{"provision", QString("@/big") + QChar(0) + ".recipe"}, 2, "holds a NUL"}));
 
 TEST_F(CliFixture, TheTraceLeavesThePasswordOut) {
     password = "Kovak";

@@ -21,10 +21,6 @@
 namespace tessra {
 namespace {
 
-QString qs(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 TEST(QuotedInput, EscapesControlsAndCutsLongText) {
     const char* const cases[][2] = {
         {"plain é", "plain é"},
@@ -93,29 +89,27 @@ TEST(MainGuard, AnExceptionIsOneLineAndAnExitCode) {
     }
 }
 
-// A station name the tool refuses, or one a ledger holds from elsewhere (an
-// older version, a host name): no output lets it act. Text and CSV keep one
-// row per line and no control, CSV opens as text, JSON escapes every
-// control, and the receipt sends it as printable ASCII only.
+// A station name refused, or one a ledger holds all the same (an older
+// version, a host name), cannot act in any output, the receipt included.
 TEST(HostileStationNames, RefusedOrShownInertEverywhere) {
-    const std::vector<std::string> taken{"=1+2", "+1", "-2", "@A1", "Z\u00FCrich 7"};
-    std::vector<std::string> names{
-        "", "a\nb", "\33]0;x\a", "\00196\002%\a", "\u202Eevil\177", "\302\2332J\u2028"};
-    for (const std::string& name : names) EXPECT_FALSE(ledger::isStationName(qs(name))) << name;
-    for (const std::string& name : taken) EXPECT_TRUE(ledger::isStationName(qs(name))) << name;
-    EXPECT_TRUE(ledger::isStationName(QString(64, u'x')));
-    EXPECT_FALSE(ledger::isStationName(QString(65, u'x')));
-    names.insert(names.end(), taken.begin(), taken.end());
+    std::vector<std::string> names{"=1+2", "+1", "-2", "@A1", "Z\u00FCrich 7"};  // taken
+    const std::size_t taken = names.size();
+    names.insert(names.end(),
+                 {"", "a\nb", "\33]0;x\a", "\00196\002%\a", "\u202Eevil\177", "\302\2332J\u2028"});
+    EXPECT_TRUE(ledger::isStationName(QString(64, u'x')) &&
+                !ledger::isStationName(QString(65, u'x')));
     const QRegularExpression control(QStringLiteral("[\\x00-\\x1F\\x7F-\\x9F]"));
     for (const std::string& name : names) {
         ledger::MacRecord r;
+        r.station = r.note = QString::fromStdString(name);
+        EXPECT_EQ(ledger::isStationName(r.station), &name - names.data() < std::ptrdiff_t(taken))
+            << name;
         r.time = QDateTime(QDate(2026, 12, 7), QTime(10, 0), QTimeZone::utc());
         r.state = ledger::MacState::Failed;
-        r.station = r.note = qs(name);
         const ledger::LedgerReport report = ledger::buildReport({r});
         const QStringList csv = ledger::listCsv({r}) + ledger::reportCsv(report);
         EXPECT_EQ(ledger::listText({r}).size() + csv.size(), 7) << name;
-        const QString json = qs(jsonControlsEscaped(
+        const QString json = QString::fromStdString(jsonControlsEscaped(
             QJsonDocument(ledger::listJson({r})).toJson(QJsonDocument::Compact).toStdString() +
             jsonString(name)));
         for (const QString& line :
@@ -126,12 +120,9 @@ TEST(HostileStationNames, RefusedOrShownInertEverywhere) {
         testing::FakeClock clock;
         testing::FakePort port{clock};
         printer::LinkPrinter printer{port, clock, 1, [] { return false; }};
-        ASSERT_TRUE(printer.printLines(provision::receiptLines({}, 1, qs(name), r.time)));
-        // Only the printer's own: ESC @, ESC i and 11 line ends.
-        EXPECT_EQ(std::ranges::count_if(port.openings.back().bytes(),
-                                        [](std::uint8_t b) { return b < 0x20 || b > 0x7E; }),
-                  24)
-            << name;
+        ASSERT_TRUE(printer.printLines(provision::receiptLines({}, 1, r.station, r.time)));
+        const Bytes sent = port.openings.back().bytes();  // ESC @, ESC i, 11 line ends
+        EXPECT_EQ(std::ranges::count_if(sent, [](auto b) { return b < 0x20 || b > 0x7E; }), 24);
     }
 }
 

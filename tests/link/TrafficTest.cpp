@@ -66,8 +66,7 @@ TEST_F(TrafficPortTest, AReplyWaitThatEndsInACloseIsAnInferredTimeOutThatShowsTh
             EndsWith("COM1 closed")));
 }
 
-// The MAC save sends its password one byte per write: each one is left out,
-// the last included, and what follows it is shown again.
+// The MAC save writes the password a byte at a time: each is left out, the last too.
 TEST_F(TrafficPortTest, EveryByteOfThePasswordIsLeftOut) {
     port.hide(SecretBytes(Bytes{0x0A}, 2));
     link.runExclusive([&] {

@@ -69,11 +69,6 @@ TEST_F(ProvisionTest, RefusesABadRecipeWithFileAndLine) {
                     .error.endsWith(":4: missing keys: mac-range,customer-code"));
     write("unit.tessra", "tessra-settings 1\nColour = red\n");
     EXPECT_TRUE(recipe().error.contains("unit.tessra:2: unknown group"));
-    using namespace std::string_literals;
-    write("line.recipe",
-          "tessra-recipe 1\nname = x\nsettings = unit.tessra\0.cut\n"
-          "mac-range = 0A:5C:3E:00:10:00-0A:5C:3E:00:1F:FF\ncustomer-code = 42\n"s);
-    EXPECT_TRUE(recipe::loadRecipe(path("line.recipe")).error.contains("the path holds a NUL"));
 }
 
 // Defects: a port that cannot be opened used an address; a late reply was
