@@ -37,8 +37,10 @@ void QtOperator::message(std::string_view text, std::string_view title) {
 std::string QtOperator::input(std::string_view prompt, std::string_view title) {
     bool ok = false;
     QApplication::setOverrideCursor(Qt::ArrowCursor);
+    // The window asks only for the supervisor password: masked, so that
+    // whoever stands behind the operator does not read it.
     const QString text = QInputDialog::getText(window_, qstr(title), qstr(prompt),
-                                               QLineEdit::Normal, QString(), &ok);
+                                               QLineEdit::Password, QString(), &ok);
     QApplication::restoreOverrideCursor();
     return ok ? text.toStdString() : std::string();
 }

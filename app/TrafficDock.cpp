@@ -14,13 +14,18 @@
 #include <QSaveFile>
 #include <QScreen>
 #include <QSettings>
+#include <QTextDocument>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
+#include <utility>
 
 namespace tessra::app {
 
 namespace {
 constexpr int kPullIntervalMs = 100;
+// A floating view beside the window is at least this wide.
+constexpr int kFloatingWidth = 360;
 const QString kTitle = QStringLiteral("Traffic");
 const QString kHeightKey = QStringLiteral("TrafficView/height");
 
@@ -50,6 +55,10 @@ TrafficDock::TrafficDock(TrafficLog& log, QWidget* parent)
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
     text_->setMaximumBlockCount(static_cast<int>(log_.limit()));
     text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // Two lines at the least, so that the view docks in what room a screen
+    // leaves below the window.
+    text_->setMinimumHeight(2 * text_->fontMetrics().lineSpacing() + 2 * text_->frameWidth() +
+                            2 * static_cast<int>(text_->document()->documentMargin()));
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(saveAsButton);
@@ -131,25 +140,68 @@ int TrafficDock::openingHeight() const {
     return std::max(wanted, minimumSizeHint().height());
 }
 
-void TrafficDock::placeFor(const QMainWindow& window) {
+void TrafficDock::setVisible(bool visible) {
+    auto* window = qobject_cast<QMainWindow*>(parentWidget());
+    const bool opening = visible && !isVisible() && window && window->isVisible();
+    const bool closing = !visible && isVisible() && window;
+    if (opening) placeForWindow(*window);
+    QDockWidget::setVisible(visible);
+    if (!closing) return;
+    // The window goes back to the size and place it had, once its layout
+    // no longer asks room for the view.
+    if (QWidget* central = window->centralWidget(); central && centralMinimum_)
+        central->setMinimumSize(*centralMinimum_);
+    centralMinimum_.reset();
+    window->layout()->activate();
+    if (grownBy_ > 0) window->resize(window->width(), window->height() - grownBy_);
+    if (movedUpBy_ > 0) window->move(window->x(), window->y() + movedUpBy_);
+    grownBy_ = movedUpBy_ = 0;
+}
+
+void TrafficDock::placeForWindow(QMainWindow& window) {
+    // Held at its present size, the central widget cannot give the view any
+    // room: docked, the view takes only what the window gains.
+    if (QWidget* central = window.centralWidget(); central && !centralMinimum_) {
+        centralMinimum_ = central->minimumSize();
+        central->setMinimumSize(central->size());
+    }
+    grownBy_ = movedUpBy_ = 0;
+    heightBefore_ = window.height();
     const QScreen* screen = window.screen();
     if (!screen) return;
-    const int titleBar = window.frameGeometry().height() - window.geometry().height();
-    const int needed = window.sizeHint().height() + titleBar + openingHeight();
-    setFloating(needed > screen->availableGeometry().height());
+    const QRect available = screen->availableGeometry();
+    const QRect frame = window.frameGeometry();
+    plannedHeight_ = std::min(openingHeight(), available.height() - frame.height());
+    const bool docked = !window.isMaximized() && !window.isFullScreen() &&
+                        plannedHeight_ >= minimumSizeHint().height();
+    setFloating(!docked);
+    if (docked) return;
+    plannedHeight_ = 0;
+    floatingAt_ = floatingPlace(frame, available);
+}
+
+QRect TrafficDock::floatingPlace(const QRect& frame, const QRect& available) const {
+    const int width = std::max(minimumSizeHint().width(), kFloatingWidth);
+    if (available.right() - frame.right() >= width)
+        return {frame.right() + 1, frame.top(), width, frame.height()};
+    if (frame.left() - available.left() >= width)
+        return {frame.left() - width, frame.top(), width, frame.height()};
+    // Below, at the foot of the screen; only a screen with no room there
+    // either has it over the window's lower edge.
+    const int height = std::max(available.bottom() - frame.bottom(), minimumSizeHint().height());
+    return {frame.left(), available.bottom() + 1 - height, frame.width(), height};
 }
 
 void TrafficDock::showEvent(QShowEvent* event) {
     QDockWidget::showEvent(event);
-    sizing_ = true;
-    if (isFloating() && parentWidget()) {
-        // Over the lower part of the window, where it covers the fewest controls.
-        const QRect window = parentWidget()->geometry();
-        const int height = std::min(openingHeight(), window.height() / 2);
-        setGeometry(window.left(), window.bottom() + 1 - height, window.width(), height);
+    if (isFloating() && floatingAt_.isValid()) {
+        sizing_ = true;
+        const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+        setGeometry(std::exchange(floatingAt_, QRect()).marginsRemoved(frame));
         sizing_ = false;
-    } else {
+    } else if (plannedHeight_ > 0) {
         // Once the window's layout has made room for the view.
+        sizing_ = true;
         QTimer::singleShot(0, this, [this] { growWindowForView(); });
     }
     pull();
@@ -158,22 +210,21 @@ void TrafficDock::showEvent(QShowEvent* event) {
 
 void TrafficDock::growWindowForView() {
     auto* window = qobject_cast<QMainWindow*>(parentWidget());
+    const int planned = std::exchange(plannedHeight_, 0);
     const QScreen* screen = window ? window->screen() : nullptr;
-    if (!window || !screen || isFloating()) {
+    if (!window || !screen || isFloating() || planned <= 0) {
         sizing_ = false;
         return;
     }
-    // placeFor docked the view because window and view fit on the screen together.
+    // placeForWindow docked the view because the window can grow by this much.
     const QRect available = screen->availableGeometry();
-    const int titleBar = window->frameGeometry().height() - window->geometry().height();
-    const int wanted = openingHeight();
-    const int height = std::min(window->height() + std::max(0, wanted - this->height()),
-                                available.height() - titleBar);
-    window->resize(window->width(), height);
-    if (window->frameGeometry().bottom() > available.bottom())
-        window->move(window->x(),
-                     std::max(available.top(), available.bottom() + 1 - height - titleBar));
-    window->resizeDocks({this}, {wanted}, Qt::Vertical);
+    window->resize(window->width(), std::max(heightBefore_ + planned, window->minimumHeight()));
+    grownBy_ = window->height() - heightBefore_;
+    if (const int over = window->frameGeometry().bottom() - available.bottom(); over > 0) {
+        movedUpBy_ = std::min(over, window->frameGeometry().top() - available.top());
+        window->move(window->x(), window->y() - movedUpBy_);
+    }
+    window->resizeDocks({this}, {planned}, Qt::Vertical);
     sizing_ = false;
 }
 
@@ -192,7 +243,6 @@ TrafficDock* addTrafficView(QMainWindow& window, TrafficLog& log) {
     auto* dock = new TrafficDock(log, &window);
     window.addDockWidget(Qt::BottomDockWidgetArea, dock);
     dock->hide();
-    dock->placeFor(window);
     QMenu* view = window.menuBar()->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("menuView"));
     QAction* show = dock->toggleViewAction();

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QDockWidget>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <QTimer>
 #include <cstdint>
+#include <optional>
 
 #include "link/TrafficLog.h"
 
@@ -31,14 +34,16 @@ public:
     bool saveAs(const QString& path, QString* error = nullptr);
     // Forgets every line, in the view and in the log.
     void clear();
-    // Docked at the bottom when the window and the view fit on the window's
-    // screen together; otherwise floating over the lower part of the window,
-    // so that the window keeps its size and stays on the screen.
-    void placeFor(const QMainWindow& window);
     // The height the view opens at: the one the user left it at (kept in
     // the user's settings), else a third of the screen, where a few dozen
     // lines fit. Never less than its controls need.
     int openingHeight() const;
+    // The view never takes room from the window's own controls. Docked at the
+    // bottom when the window can grow by the view's least height on its
+    // screen (the window grows, and moves up if it must); otherwise floating
+    // as a window of its own beside the window, or below it at the foot of
+    // the screen.
+    void setVisible(bool visible) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -47,8 +52,10 @@ protected:
 
 private:
     void chooseFileAndSave();
-    // Makes the window taller by what the view still lacks of its opening
-    // height, within the screen, and gives the view that height.
+    // Docked or floating, and where, for the window as it stands now.
+    void placeForWindow(QMainWindow& window);
+    QRect floatingPlace(const QRect& frame, const QRect& available) const;
+    // Grows the window by the planned height and gives the view that height.
     void growWindowForView();
     QString droppedText() const;
 
@@ -58,10 +65,19 @@ private:
     QTimer timer_;
     std::uint64_t cursor_ = 0;
     bool sizing_ = false;  // the view is being given its opening height
+    // While shown: the central widget's own minimum, the window's height
+    // before it grew, the view's planned height, how far the window grew and
+    // moved up (undone on hide), and where the view floats.
+    std::optional<QSize> centralMinimum_;
+    int heightBefore_ = 0;
+    int plannedHeight_ = 0;
+    int grownBy_ = 0;
+    int movedUpBy_ = 0;
+    QRect floatingAt_;
 };
 
-// Adds the traffic view to the window, placed for its screen and hidden, and
-// "Traffic" to the "View" menu of the window's menu bar to show it.
+// Adds the traffic view to the window, hidden, and "Traffic" to the "View"
+// menu of the window's menu bar to show it.
 TrafficDock* addTrafficView(QMainWindow& window, TrafficLog& log);
 
 }  // namespace tessra::app

@@ -9,6 +9,7 @@
 #include "cli/HelpTexts.h"
 #include "commands/CommandHandlers.h"
 #include "ledger/LedgerLocation.h"
+#include "ledger/MacRecord.h"
 #include "link/LineSettings.h"
 #include "link/QuotedText.h"
 
@@ -208,6 +209,12 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     c.range = parser.value(o.range);
     c.ledger = parser.value(o.ledger);
     c.station = parser.value(o.station);
+    if (parser.isSet(o.station) && !ledger::isStationName(c.station))
+        return refused("--station \"" + quotedInput(c.station.toStdString()) +
+                           "\": expected a name of 1 to " +
+                           std::to_string(ledger::kStationNameLimit) +
+                           " printable characters, without control characters",
+                       json);
     c.since = parser.value(o.since);
     c.until = parser.value(o.until);
     c.recipe = parser.value(o.recipe);

@@ -28,7 +28,9 @@ QString ledgerLocation(ToolContext& c) {
 std::unique_ptr<ledger::Ledger> openLedger(ToolContext& c, ledger::ConnectionMode mode) {
     auto opened = ledger::Ledger::open(ledgerLocation(c), mode);
     if (!opened.ok()) {
-        c.report.error(opened.error.toStdString() + "; nothing was written to the printer");
+        // Only a command that writes can have a printer to reassure about.
+        c.report.error(opened.error.toStdString() +
+                       (mode.readOnly ? "" : "; nothing was written to the printer"));
         return nullptr;
     }
     return std::move(*opened);

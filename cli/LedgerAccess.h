@@ -19,7 +19,8 @@ std::optional<std::string> takePassword(ToolContext& c);
 
 // --ledger, else TESSRA_LEDGER, else the default file.
 QString ledgerLocation(ToolContext& c);
-// The ledger, or nothing after telling why (exit 3: nothing was sent).
+// The ledger, or nothing after telling why (exit 3: nothing was sent). A
+// read-only ledger serves the commands that never touch a printer.
 std::unique_ptr<ledger::Ledger> openLedger(ToolContext& c, ledger::ConnectionMode mode = {});
 // --station, else the host name.
 QString stationName(ToolContext& c);

@@ -26,6 +26,12 @@ std::optional<ledger::RecordFilter> filterOf(ToolContext& c) {
         }
         (endOfDay ? filter.until : filter.since) = time;
     }
+    // An empty window is a mistake, not a report of nothing.
+    if (filter.since && filter.until && *filter.until <= *filter.since) {
+        c.report.error("--until " + quotedInput(c.commandLine.until.toStdString()) +
+                       " is not after --since " + quotedInput(c.commandLine.since.toStdString()));
+        return std::nullopt;
+    }
     return filter;
 }
 

@@ -2,7 +2,6 @@
 #include "cli/ToolContext.h"
 #include "commands/CommandHandlers.h"
 #include "identity/CustomerCodeValue.h"
-#include "identity/IdentityTexts.h"
 #include "link/QuotedText.h"
 
 namespace tessra::cli {
@@ -32,7 +31,8 @@ ExitCode codeShow(ToolContext& c) {
 ExitCode codeWrite(ToolContext& c) {
     const auto wanted = identity::customerCodeFromText(c.commandLine.arguments.front());
     if (!wanted) {
-        c.report.error(identity::kCustomerCodeRangeMessage);
+        c.report.error("customer code must be 1 to 255, not \"" +
+                       quotedInput(c.commandLine.arguments.front()) + "\"");
         return ExitCode::BadInput;
     }
     if (const ExitCode code = c.printer.connect(); code != ExitCode::Done) return code;

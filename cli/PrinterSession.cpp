@@ -37,8 +37,19 @@ PrinterSession::PrinterSession(SerialPort& port, Clock& clock, Report& report,
     if (commandLine.line)
         printer_.useLine({commandLine.line->speedIndex, commandLine.line->parityIndex});
     if (commandLine.trace)
-        printer_.onStatus(
-            [this](std::string_view text) { report_.trace("# " + std::string(text)); });
+        printer_.onStatus([this](std::string_view text) { report_.trace("# " + traced(text)); });
+}
+
+std::string PrinterSession::traced(std::string_view status) const {
+    std::string text(status);
+    // The link names the COM entry and its device; a device given by its
+    // path was never a COM entry, so the trace names it as it was given.
+    const PortOption& given = commandLine_.port;
+    if (given.device.empty()) return text;
+    const std::string entry =
+        portCaption(given.number) + " (" + port_.deviceName(given.number) + ")";
+    if (text.starts_with(entry)) text.replace(0, entry.size(), given.device);
+    return text;
 }
 
 ExitCode PrinterSession::connect() {

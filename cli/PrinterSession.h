@@ -44,6 +44,7 @@ public:
 
 private:
     ExitCode tell(const printer::Failure& failure);
+    std::string traced(std::string_view status) const;
 
     SerialPort& port_;
     Report& report_;

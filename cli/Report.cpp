@@ -11,6 +11,12 @@ QString qs(std::string_view text) {
 }
 
 namespace {
+
+// Qt escapes C0 controls in JSON but leaves DEL and C1 raw.
+std::string compactJson(const QJsonObject& object) {
+    return jsonControlsEscaped(QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString());
+}
+
 // Whatever a message quotes, no control byte reaches the terminal and no
 // message floods it; the inputs it quotes are cut much shorter already.
 constexpr std::size_t kMessageLimit = 1000;
@@ -30,7 +36,7 @@ void Report::note(std::string_view text) {
 
 void Report::stream(const std::string& text, const QJsonObject& object) {
     if (json_)
-        out_ << QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString() << '\n';
+        out_ << compactJson(object) << '\n';
     else
         out_ << text << '\n';
     out_ << std::flush;
@@ -44,7 +50,7 @@ int Report::finish(ExitCode code) {
         object.insert("exitCode", exitCode);
         object.insert("errors", errors_);
         if (!notes_.isEmpty()) object.insert("notes", notes_);
-        out_ << QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString() << '\n';
+        out_ << compactJson(object) << '\n';
     } else {
         for (const std::string& l : lines_) out_ << l << '\n';
     }

@@ -244,6 +244,7 @@ Status Ledger::mark(Mac address, MacState state, const Stamp& stamp) {
 Result<QList<MacRecord>> Ledger::select(const QString& where, const QList<QVariant>& values,
                                         const QString& failed) {
     using Listed = Result<QList<MacRecord>>;
+    if (version_ == 0) return Listed::success({});  // no table: nothing recorded yet
     QSqlQuery query(QSqlDatabase::database(connection_, false));
     query.setForwardOnly(true);
     if (!query.prepare(selectRecords(version_) + where + QStringLiteral(" ORDER BY address")))

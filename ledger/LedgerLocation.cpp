@@ -234,6 +234,8 @@ Result<LedgerLocation> parseLedgerLocation(const QString& text) {
         return parsePostgres(trimmed, QStringView(trimmed).mid(scheme));
     if (trimmed.contains(QLatin1StringView("://")))
         return refused(trimmed, QStringLiteral("use a file path or postgresql://..."));
+    // SQLite would open the path cut at the NUL: another file.
+    if (trimmed.contains(QChar(0))) return refused(trimmed, QStringLiteral("the path holds a NUL"));
     LedgerLocation location;
     location.path = trimmed;
     location.shown = quoted(trimmed);

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "ledger/MacText.h"
+#include "link/QuotedText.h"
 
 namespace tessra::ledger {
 
@@ -43,8 +44,17 @@ QStringList listColumns(const MacRecord& r) {
             r.note};
 }
 
+// A field as a terminal may show it: a station, a recipe or a note that
+// came from outside cannot break a row or reach the terminal as a control.
+QString shown(const QString& text) {
+    return QString::fromStdString(shownText(text.toStdString()));
+}
+
 // Columns padded to their widest entry, the last one not.
-QStringList aligned(const QList<QStringList>& rows) {
+QStringList aligned(QList<QStringList> rows) {
+    for (QStringList& row : rows) {
+        for (QString& f : row) f = shown(f);
+    }
     QList<qsizetype> widths;
     for (const QStringList& row : rows) {
         widths.resize(std::max(widths.size(), row.size()));
@@ -64,7 +74,7 @@ QStringList csv(const QList<QStringList>& rows) {
     QStringList lines;
     for (const QStringList& row : rows) {
         QStringList fields;
-        for (const QString& f : row) fields << csvField(f);
+        for (const QString& f : row) fields << QString::fromStdString(csvField(f.toStdString()));
         lines << fields.join(u',');
     }
     return lines;
@@ -137,13 +147,6 @@ LedgerReport buildReport(const QList<MacRecord>& records) {
     return report;
 }
 
-QString csvField(const QString& field) {
-    if (!field.contains(u',') && !field.contains(u'"') && !field.contains(u'\n') &&
-        !field.contains(u'\r'))
-        return field;
-    return u'"' + QString(field).replace(u'"', QStringLiteral("\"\"")) + u'"';
-}
-
 QStringList listText(const QList<MacRecord>& records) {
     QList<QStringList> rows{listHeader()};
     for (const MacRecord& r : records) rows << listColumns(r);
@@ -180,7 +183,7 @@ QStringList reportText(const LedgerReport& report) {
     if (report.failures.isEmpty()) return lines;
     lines << QString() << QStringLiteral("failures by reason:");
     for (const FailureCount& f : report.failures)
-        lines << QStringLiteral("%1  %2").arg(f.count, 6).arg(f.reason);
+        lines << QStringLiteral("%1  %2").arg(f.count, 6).arg(shown(f.reason));
     return lines;
 }
 

@@ -52,15 +52,13 @@ struct LedgerReport {
 LedgerReport buildReport(const QList<MacRecord>& records);
 
 // The formats of both commands; every text ends without a newline, lines
-// are list entries. CSV follows RFC 4180 (a field with a comma, a quote or
-// a line break is quoted, quotes doubled) with a header line.
+// are list entries. Text and CSV show controls escaped, one row per line;
+// CSV fields are made by csvField (link/QuotedText.h), with a header line.
 QStringList listText(const QList<MacRecord>& records);
 QStringList listCsv(const QList<MacRecord>& records);
 QJsonArray listJson(const QList<MacRecord>& records);
 QStringList reportText(const LedgerReport& report);
 QStringList reportCsv(const LedgerReport& report);
 QJsonObject reportJson(const LedgerReport& report);
-
-QString csvField(const QString& field);
 
 }  // namespace tessra::ledger

@@ -145,9 +145,7 @@ Result<int> prepareSchema(QSqlDatabase& db, const LedgerLocation& location) {
 }
 
 Result<int> readableSchema(QSqlDatabase& db, const LedgerLocation& location) {
-    if (!db.tables().contains(QStringLiteral("mac_ledger")))
-        return Result<int>::failure(
-            QStringLiteral("the ledger %1 holds no records yet").arg(location.shown));
+    if (!db.tables().contains(QStringLiteral("mac_ledger"))) return Result<int>::success(0);
     return readVersion(db, location);
 }
 

@@ -21,7 +21,8 @@ inline constexpr int kSchemaVersion = 2;
 Result<int> prepareSchema(QSqlDatabase& db, const LedgerLocation& location);
 
 // The version of an existing ledger, for reading only: nothing is created or
-// moved, a newer version is refused.
+// moved, a newer version is refused. 0 when nothing was ever recorded there
+// (a new PostgreSQL database, an empty SQLite file): it reads as empty.
 Result<int> readableSchema(QSqlDatabase& db, const LedgerLocation& location);
 
 // The columns the ledger reads, in MacRecord order, for a ledger of that

@@ -1,6 +1,7 @@
 #include "ledger/MacRecord.h"
 
 #include <QSysInfo>
+#include <algorithm>
 #include <array>
 
 namespace tessra::ledger {
@@ -26,6 +27,16 @@ std::optional<MacState> parseState(QStringView text) {
 
 QString defaultStation() {
     return QSysInfo::machineHostName();
+}
+
+bool isStationName(const QString& name) {
+    const QList<uint> characters = name.toUcs4();
+    if (characters.isEmpty() || characters.size() > kStationNameLimit) return false;
+    return std::ranges::all_of(characters, [](char32_t c) {
+        const QChar::Category category = QChar::category(c);
+        return QChar::isPrint(c) && category != QChar::Separator_Line &&
+               category != QChar::Separator_Paragraph;
+    });
 }
 
 }  // namespace tessra::ledger

@@ -30,6 +30,12 @@ inline bool onPrinter(MacState state) {
 // The host name, for the station of a stamp.
 QString defaultStation();
 
+// A station name goes into every row, report, CSV file and unit receipt:
+// it is 1 to kStationNameLimit printable characters, no control, no format
+// mark that reorders text, no line or paragraph separator.
+inline constexpr qsizetype kStationNameLimit = 64;
+bool isStationName(const QString& name);
+
 // Who records a state, where, and for what unit. An empty text (or no
 // customer code) leaves what the row holds when a row moves on.
 struct Stamp {

@@ -11,16 +11,6 @@ namespace tessra {
 
 namespace {
 
-// The message is already escaped by quotedInput; JSON needs its own escapes.
-std::string jsonString(std::string_view text) {
-    std::string json = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') json += '\\';
-        json += c;
-    }
-    return json + "\"";
-}
-
 int fail(std::string_view program, std::string_view what, int code, std::ostream& err,
          std::ostream* json) {
     const std::string reason = "unexpected failure: " + quotedInput(what);

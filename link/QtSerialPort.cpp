@@ -124,10 +124,18 @@ bool QtSerialPort::open(int portNumber) {
     lastError_.clear();
     lastFailure_ = PortFailure::None;
     const QString device = QString::fromStdString(deviceName(portNumber));
+    // A mapping may hold any text; the system would open the path cut at the NUL.
+    if (device.contains(QChar(0))) {
+        fail(QStringLiteral("the device path holds a NUL"), PortFailure::NoSuchDevice);
+        return false;
+    }
     port_.setPortName(device);
     removeEmptyStaleLock(device);
     // Open with the defaults first: some devices refuse to open with a
-    // parity they cannot carry.
+    // parity they cannot carry. QSerialPort applies the settings it last
+    // held on open, and a pseudo-terminal that a killed search left at odd
+    // parity refuses odd parity again ("Invalid argument").
+    port_.setParity(QSerialPort::NoParity);
     if (!port_.open(QIODevice::ReadWrite)) {
         fail(port_.errorString(), failureOf(port_.error(), device));
         return false;

@@ -62,7 +62,64 @@ std::string escaped(char32_t c, bool rawByte) {
     return text;
 }
 
+std::string jsonEscape(unsigned c) {
+    char text[8];
+    std::snprintf(text, sizeof text, "\\u%04X", c);
+    return text;
+}
+
+// C1 controls, written in UTF-8 as C2 80 to C2 9F.
+bool c1At(std::string_view text, std::size_t i) {
+    return i + 1 < text.size() && static_cast<std::uint8_t>(text[i]) == 0xC2 &&
+           static_cast<std::uint8_t>(text[i + 1]) >= 0x80 &&
+           static_cast<std::uint8_t>(text[i + 1]) <= 0x9F;
+}
+
 }  // namespace
+
+std::string shownText(std::string_view text) {
+    return quotedInput(text, text.size());
+}
+
+std::string csvField(std::string_view text) {
+    std::string field = shownText(text);
+    if (!field.empty() && std::string_view("=+-@").find(field.front()) != std::string_view::npos)
+        field.insert(0, 1, '\'');
+    if (field.find_first_of(",\"") == std::string::npos) return field;
+    std::string quoted = "\"";
+    for (const char c : field) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+std::string jsonString(std::string_view text) {
+    std::string json = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            json += '\\';
+            json += c;
+        } else if (static_cast<std::uint8_t>(c) < 0x20) {
+            json += jsonEscape(static_cast<std::uint8_t>(c));
+        } else {
+            json += c;
+        }
+    }
+    return jsonControlsEscaped(json + "\"");
+}
+
+std::string jsonControlsEscaped(std::string_view json) {
+    std::string out;
+    out.reserve(json.size());
+    for (std::size_t i = 0; i < json.size(); ++i) {
+        if (json[i] == '\x7F') {
+            out += jsonEscape(0x7F);
+        } else if (c1At(json, i)) {
+            out += jsonEscape(static_cast<std::uint8_t>(json[++i]));
+        } else {
+            out += json[i];
+        }
+    }
+    return out;
+}
 
 std::string quotedInput(std::string_view text, std::size_t limit) {
     std::string shown;

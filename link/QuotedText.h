@@ -16,4 +16,21 @@ inline constexpr std::size_t kQuotedInputLimit = 80;
 // escapes (\n, \t, \x1B, \u202E), so none reaches the terminal as itself.
 std::string quotedInput(std::string_view text, std::size_t limit = kQuotedInputLimit);
 
+// The same escapes without a cut, for a value shown whole (a ledger row, an
+// event line).
+std::string shownText(std::string_view text);
+
+// One CSV field that a spreadsheet reads as text: controls escaped as in
+// shownText, a leading = + - or @ (which would start a formula) behind a
+// single quote, and quoted as RFC 4180 asks when it holds a comma or a quote.
+std::string csvField(std::string_view text);
+
+// A JSON string, quotes included, with every control character (C0, DEL
+// and C1) as \u00XX, so that no JSON line can drive a terminal.
+std::string jsonString(std::string_view text);
+
+// The same for a document another writer made (Qt leaves DEL and C1 raw):
+// those code points, which only occur inside strings, become \u00XX.
+std::string jsonControlsEscaped(std::string_view json);
+
 }  // namespace tessra

@@ -29,6 +29,22 @@ bool sendCalls(PrinterLink& link, std::span<const commands::CommandCall> calls, 
     }
     return all;
 }
+
+// The printer takes any byte below 0x20 (and ESC, GS, DLE sequences) as a
+// command: a line of text reaches it as printable ASCII only, each other
+// character (a control, a UTF-8 character) as one '?'.
+std::string printable(std::string_view text) {
+    std::string line;
+    for (const char c : text) {
+        const auto byte = static_cast<std::uint8_t>(c);
+        if (byte >= 0x20 && byte < 0x7F) {
+            line += c;
+        } else if ((byte & 0xC0) != 0x80) {
+            line += '?';
+        }
+    }
+    return line;
+}
 }  // namespace
 
 void LinkPrinter::Events::message(std::string_view text, std::string_view title) {
@@ -303,7 +319,7 @@ Outcome<Done> LinkPrinter::printLines(std::span<const std::string> lines) {
     return done(exchange([&] {
         if (!link_.openSelectedPort() || !link_.write(protocol::kReset)) return false;
         for (const std::string& text : lines)
-            if (!link_.write(text) || !link_.write(lineEnd)) return false;
+            if (!link_.write(printable(text)) || !link_.write(lineEnd)) return false;
         for (int i = 0; i < kBlankLinesBeforeCut; ++i)
             if (!link_.write(lineEnd)) return false;
         if (!link_.write(protocol::kCut)) return false;

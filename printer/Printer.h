@@ -93,7 +93,8 @@ public:
     // A maintenance or wireless command by its stable name ("self-test",
     // "feed", "wifi-station"...); an unknown name is ArgumentRefused.
     virtual Outcome<Done> run(std::string_view commandName) = 0;
-    // Prints the lines as text followed by a cut.
+    // Prints the lines as text followed by a cut; only printable ASCII is
+    // sent, whatever the lines hold.
     virtual Outcome<Done> printLines(std::span<const std::string> lines) = 0;
 };
 

@@ -11,6 +11,11 @@
 namespace tessra::recipe {
 
 std::optional<std::string> readTextFile(const QString& path, QString& why) {
+    // open() would take the path cut at the NUL: another file.
+    if (path.contains(QChar(0))) {
+        why = QStringLiteral("the path holds a NUL");
+        return std::nullopt;
+    }
     // Opened without blocking, so that a FIFO's open does not wait for a writer.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {

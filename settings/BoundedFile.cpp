@@ -37,6 +37,11 @@ std::optional<std::string> readBoundedFile(const std::string& path, std::string&
                                            std::size_t limit) {
     const std::string tooLarge =
         "is larger than " + limitText(limit) + ", the most a file may have";
+    // The system calls would take the path cut at the NUL: another file.
+    if (path.find('\0') != std::string::npos) {
+        error = "the path holds a NUL";
+        return std::nullopt;
+    }
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
         error = std::strerror(errno);

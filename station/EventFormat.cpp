@@ -4,6 +4,8 @@
 #include <ctime>
 #include <vector>
 
+#include "link/QuotedText.h"
+
 namespace tessra::station {
 
 std::string_view eventName(EventKind kind) {
@@ -64,45 +66,6 @@ Fields fieldsOf(const Event& e) {
     return f;
 }
 
-std::string jsonString(std::string_view s) {
-    std::string out = "\"";
-    for (const char c : s) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    char esc[8];
-                    std::snprintf(esc, sizeof esc, "\\u%04x", c);
-                    out += esc;
-                } else {
-                    out += c;
-                }
-        }
-    }
-    return out + "\"";
-}
-
-std::string csvField(std::string_view s) {
-    if (s.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(s);
-    std::string out = "\"";
-    for (const char c : s) out += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return out + "\"";
-}
-
 std::string timeText(const Event& e, const char* format, bool utc) {
     const std::time_t t = std::chrono::system_clock::to_time_t(e.time);
     std::tm parts{};
@@ -128,12 +91,12 @@ std::string formatDetails(const Event& e) {
     if (e.cleared) word("cleared");
     if (!e.reason.empty()) text += (text.empty() ? "" : ": ") + e.reason;
     if (!e.hint.empty()) text += (text.empty() ? "(" : " (") + e.hint + ")";
-    return text;
+    return shownText(text);
 }
 
 std::string formatText(const Event& e) {
-    std::string line =
-        timeText(e, "%H:%M:%S", false) + " " + e.slot + " " + std::string(eventName(e.kind));
+    std::string line = timeText(e, "%H:%M:%S", false) + " " + shownText(e.slot) + " " +
+                       std::string(eventName(e.kind));
     const std::string details = formatDetails(e);
     return details.empty() ? line : line + " " + details;
 }

@@ -6,6 +6,9 @@
 
 namespace tessra::station {
 
+// Every format shows the texts of an event (a port, a reason from the
+// printer) with their controls escaped, and its CSV fields open in a
+// spreadsheet as text (csvField).
 // "HH:MM:SS PORT event details", in local time.
 std::string formatText(const Event& event);
 // What follows the event's name in the text line: "0A:5C:3E:00:10:07
@@ -14,7 +17,7 @@ std::string formatDetails(const Event& event);
 // One JSON object on one line: time (UTC, ISO 8601), slot, event, and the
 // event's own fields.
 std::string formatJson(const Event& event);
-// Header and rows of the event list as CSV (RFC 4180 quoting).
+// Header and rows of the event list as CSV.
 std::string csvHeader();
 std::string formatCsv(const Event& event);
 

@@ -54,6 +54,7 @@ TEST_F(QtOperatorTest, InputReturnsTheTypedTextOrNothingWhenCancelled) {
     for (const bool accepted : {true, false}) {
         whenModal<QInputDialog>([accepted](QInputDialog* dialog) {
             EXPECT_EQ(dialog->windowTitle(), "Supervisor Password");
+            EXPECT_EQ(dialog->textEchoMode(), QLineEdit::Password);
             dialog->setTextValue("Kovak");
             accepted ? dialog->accept() : dialog->reject();
         });

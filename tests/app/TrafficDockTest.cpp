@@ -35,17 +35,6 @@ protected:
     QString droppedLabel() const { return dock->findChild<QLabel*>("TrafficDropped")->text(); }
 };
 
-TEST_F(TrafficDockTest, HiddenAtStartUpAndShownAtTheBottomFromTheViewMenu) {
-    log.add("COM1 opened");
-    EXPECT_FALSE(dock->isVisibleTo(&window));
-    window.findChild<QAction*>("actionTraffic")->trigger();
-    EXPECT_TRUE(dock->isVisibleTo(&window));
-    EXPECT_FALSE(dock->isFloating());
-    EXPECT_EQ(window.dockWidgetArea(dock), Qt::BottomDockWidgetArea);
-    // Showing brings the view up to date without waiting for the next pull.
-    EXPECT_EQ(shown(), "00:00:00.000  COM1 opened");
-}
-
 // Four lines high was too little to read; a height the user chose is kept.
 TEST_F(TrafficDockTest, OpensAThirdOfTheScreenHighThenAtTheHeightItWasLeftAt) {
     QSettings("Tessra", "tessra-printer-utility").remove("TrafficView/height");
@@ -85,15 +74,40 @@ TEST_F(TrafficDockTest, SaveAsWritesWhatIsShownDroppedCountFirstAndClearEmptiesB
     EXPECT_EQ(shown(), "00:00:00.020  six");
 }
 
-// With the View menu's bar the window still fits a 1280 x 720 screen with a
-// title bar of 30 pixels; the hidden view takes no height.
-TEST_F(WindowTest, WithTheViewMenuFitsA1280By720ScreenWithATitleBar) {
+// The view takes no room from the controls; a screen that holds the window
+// holds the view clear of it (ctest also runs this at 1600x1000, 1280x800, 1920x720).
+TEST_F(WindowTest, TheTrafficViewLeavesEveryControlInPlace) {
+    QSettings("Tessra", "tessra-printer-utility").remove("TrafficView/height");
     TrafficLog log{clock};
-    app::addTrafficView(*form, log);
+    app::TrafficDock* dock = app::addTrafficView(*form, log);
+    const QRect screen = form->screen()->availableGeometry();
+    form->move(screen.topLeft());
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    const auto controls = [&] {
+        QList<QRect> at;
+        for (const QWidget* w : form->centralWidget()->findChildren<QWidget*>())
+            at << QRect(w->mapTo(form.get(), QPoint()), w->isVisible() ? w->size() : QSize());
+        return at;
+    };
+    const auto before = controls();
+    const QRect window = form->frameGeometry();
+    EXPECT_TRUE(form->width() <= 1280 && form->height() <= 720 - 30) << form->height();
+    log.add("COM1 opened");
+    EXPECT_FALSE(dock->isVisibleTo(form.get()));
+    form->findChild<QAction*>("actionTraffic")->trigger();
+    // Showing brings the view up to date without waiting for the next pull.
+    EXPECT_EQ(dock->shownText(), "00:00:00.000  COM1 opened\n");
     QApplication::processEvents();
-    for (const QSize size : {form->sizeHint(), form->minimumSizeHint(), form->size()})
-        EXPECT_TRUE(size.width() <= 1280 && size.height() <= 720 - 30)
-            << size.width() << "x" << size.height();
+    EXPECT_EQ(controls(), before);
+    if (screen.contains(window)) {
+        EXPECT_TRUE(screen.contains(form->frameGeometry()));
+        EXPECT_TRUE(screen.contains(dock->frameGeometry())) << dock->isFloating();
+        EXPECT_FALSE(dock->isFloating() && dock->frameGeometry().intersects(form->frameGeometry()));
+    }
+    dock->hide();
+    QApplication::processEvents();
+    EXPECT_EQ(form->frameGeometry(), window);
 }
 
 }  // namespace

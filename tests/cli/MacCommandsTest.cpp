@@ -48,6 +48,8 @@ TEST_F(Mac, AnUnreachableLedgerIsExitThreeBeforeAnythingIsSent) {
     ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
     EXPECT_EQ(run({"--ledger", file("plain/ledger.sqlite"), "mac", "next"}), 3);
     EXPECT_TRUE(said("; nothing was written to the printer"));
+    EXPECT_EQ(run({"--ledger", file("plain/ledger.sqlite"), "ledger", "list"}), 3);
+    EXPECT_EQ(err.str().find("printer"), std::string::npos) << err.str();
     EXPECT_TRUE(port.openings.empty());
 }
 

@@ -63,13 +63,20 @@ INSTANTIATE_TEST_SUITE_P(
                 "\"sslmode=require host\" is not accepted"},
         Hostile{{"--ledger", "postgresql://h/d?sslmode=require%09host%3Devil", "ledger", "list"},
                 2,
-                "the value of sslmode holds a control character"}));
+                "the value of sslmode holds a control character"},
+        Hostile{{"settings", "load", QString("@/big") + QChar(0) + "x"}, 2, "holds a NUL"},
+        Hostile{{"provision", QString("@/big") + QChar(0) + ".recipe"}, 2, "holds a NUL"}));
 
 TEST_F(CliFixture, TheTraceLeavesThePasswordOut) {
     password = "Kovak";
     EXPECT_EQ(run({"--trace", "--line", "9600,n", "mac", "write", "0A:5C:3E:00:00:05"}), 0);
-    EXPECT_TRUE(said("> 1 bytes, 1 of the password: not shown"));
-    EXPECT_EQ(err.str().find("> 4B"), std::string::npos) << err.str();
+    // One byte per write, the last one included.
+    const QString trace = QString::fromStdString(err.str());
+    EXPECT_EQ(trace.count("> 1 bytes, 1 of the password: not shown"), 5) << err.str();
+    // A device given by its path is named as itself, not as the COM entry it went through.
+    EXPECT_EQ(run({"--trace", "--port", "/dev/fake1", "--line", "9600,n", "code", "show"}), 0);
+    EXPECT_TRUE(said("# /dev/fake1 9600,n,8,1"));
+    EXPECT_EQ(err.str().find("COM1"), std::string::npos) << err.str();
 }
 
 }  // namespace

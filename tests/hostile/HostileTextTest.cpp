@@ -1,13 +1,21 @@
 // The parsers below the tool: settings file, ledger locations, quoted text,
-// and the guard around main.
+// station names through every output, and the guard around main.
 #include <gtest/gtest.h>
 
+#include <QJsonDocument>
+#include <QRegularExpression>
+#include <QTimeZone>
 #include <sstream>
 #include <stdexcept>
+#include <vector>
 
+#include "fakes/FakePort.h"
 #include "ledger/LedgerLocation.h"
+#include "ledger/LedgerReport.h"
 #include "link/MainGuard.h"
 #include "link/QuotedText.h"
+#include "printer/LinkPrinter.h"
+#include "provision/ProvisionUnit.h"
 #include "settings/SettingsFile.h"
 
 namespace tessra {
@@ -78,6 +86,43 @@ TEST(MainGuard, AnExceptionIsOneLineAndAnExitCode) {
         if (c.code > 1) {
             EXPECT_EQ(json.str().rfind("{\"exitCode\":" + std::to_string(c.code), 0), 0u);
         }
+    }
+}
+
+// A station name refused, or one a ledger holds all the same (an older
+// version, a host name), cannot act in any output, the receipt included.
+TEST(HostileStationNames, RefusedOrShownInertEverywhere) {
+    std::vector<std::string> names{"=1+2", "+1", "-2", "@A1", "Z\u00FCrich 7"};  // taken
+    const std::size_t taken = names.size();
+    names.insert(names.end(),
+                 {"", "a\nb", "\33]0;x\a", "\00196\002%\a", "\u202Eevil\177", "\302\2332J\u2028"});
+    EXPECT_TRUE(ledger::isStationName(QString(64, u'x')) &&
+                !ledger::isStationName(QString(65, u'x')));
+    const QRegularExpression control(QStringLiteral("[\\x00-\\x1F\\x7F-\\x9F]"));
+    for (const std::string& name : names) {
+        ledger::MacRecord r;
+        r.station = r.note = QString::fromStdString(name);
+        EXPECT_EQ(ledger::isStationName(r.station), &name - names.data() < std::ptrdiff_t(taken))
+            << name;
+        r.time = QDateTime(QDate(2026, 12, 7), QTime(10, 0), QTimeZone::utc());
+        r.state = ledger::MacState::Failed;
+        const ledger::LedgerReport report = ledger::buildReport({r});
+        const QStringList csv = ledger::listCsv({r}) + ledger::reportCsv(report);
+        EXPECT_EQ(ledger::listText({r}).size() + csv.size(), 7) << name;
+        const QString json = QString::fromStdString(jsonControlsEscaped(
+            QJsonDocument(ledger::listJson({r})).toJson(QJsonDocument::Compact).toStdString() +
+            jsonString(name)));
+        for (const QString& line :
+             csv + ledger::listText({r}) + ledger::reportText(report) + QStringList{json})
+            EXPECT_FALSE(line.contains(control)) << line.toStdString();
+        EXPECT_FALSE(csv.join(u'\n').contains(QRegularExpression("(^|,)\"?[=+\\-@]"))) << name;
+
+        testing::FakeClock clock;
+        testing::FakePort port{clock};
+        printer::LinkPrinter printer{port, clock, 1, [] { return false; }};
+        ASSERT_TRUE(printer.printLines(provision::receiptLines({}, 1, r.station, r.time)));
+        const Bytes sent = port.openings.back().bytes();  // ESC @, ESC i, 11 line ends
+        EXPECT_EQ(std::ranges::count_if(sent, [](auto b) { return b < 0x20 || b > 0x7E; }), 24);
     }
 }
 

@@ -241,6 +241,12 @@ TEST_P(LedgerTest, GivesUpWaitingForALockInTime) {
 
 // Listing needs no write access, and a state of a newer program is shown.
 TEST_P(LedgerTest, ReadsOnlyAndShowsUnknownStates) {
+    // Where nothing was ever recorded (a new database, an empty file) reads as empty.
+    QFile file(scratch_.location());
+    ASSERT_TRUE(scratch_.postgres() || file.open(QIODevice::WriteOnly));
+    const auto empty = Ledger::open(scratch_.location(), kReadOnly);
+    ASSERT_TRUE(empty.ok() && (*empty)->records().ok()) << empty.error.toStdString();
+    EXPECT_TRUE((*empty)->records()->isEmpty());
     ASSERT_TRUE(open());
     scratch_.query(QStringLiteral("INSERT INTO mac_ledger (address, state, time_utc, station, port)"
                                   " VALUES (%1, 'retired', '', 's', 'p')")

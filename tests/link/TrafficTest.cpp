@@ -66,6 +66,18 @@ TEST_F(TrafficPortTest, AReplyWaitThatEndsInACloseIsAnInferredTimeOutThatShowsTh
             EndsWith("COM1 closed")));
 }
 
+// The MAC save writes the password a byte at a time: each is left out, the last too.
+TEST_F(TrafficPortTest, EveryByteOfThePasswordIsLeftOut) {
+    port.hide(SecretBytes(Bytes{0x0A}, 2));
+    link.runExclusive([&] {
+        if (link.openSelectedPort())
+            for (const std::uint8_t b : Bytes{0x0A, 'p', 'w', 0x00}) link.write(Bytes{b});
+    });
+    const auto hidden = EndsWith("sent      1 bytes, 1 of the password: not shown");
+    EXPECT_THAT(lines(), ElementsAre(HasSubstr("opened"), EndsWith(sent({0x0A})), hidden, hidden,
+                                     EndsWith(sent({0x00})), HasSubstr("closed")));
+}
+
 // Past an hour the minutes start again; DEL is no printable character.
 TEST(TrafficFormat, MinutesWrapAtAnHourAndDelIsADot) {
     EXPECT_EQ(elapsedStamp(3723.004), "01:02:03.004");

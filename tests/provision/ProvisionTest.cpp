@@ -18,8 +18,8 @@ namespace tessra::provision {
 namespace {
 
 using ledger::MacState;
-using testing::FakePrinter;
 using printer::FailureKind;
+using testing::FakePrinter;
 constexpr ledger::Mac kFirst = 0x0A5C3E001000;
 constexpr printer::SettingsBlock kBlock{0x00, 0x06, 0x01, 0x00};
 
