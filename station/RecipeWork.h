@@ -3,6 +3,7 @@
 #include <QString>
 #include <string>
 
+#include "provision/ProvisionUnit.h"
 #include "recipe/Recipe.h"
 #include "station/Station.h"
 #include "station/UnitWork.h"
@@ -24,6 +25,10 @@ PrinterFactory serialPrinters();
 
 // Slots on threads Qt started, as its serial port wants.
 ThreadStarter qtThreads();
+
+// How a provisioned unit ended, for the slot: done only when everything was
+// written, read back and recorded; with the reason and the operator's hint.
+UnitResult unitResult(const provision::UnitSummary& summary);
 
 // Provisioning the recipe, as `tessra-cli provision` does, for each slot;
 // each slot opens the ledger on its own thread.
