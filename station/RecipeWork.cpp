@@ -153,7 +153,8 @@ public:
                     "",
                     {},
                     "the ledger cannot be used: " + ledgerError_,
-                    "check --ledger or TESSRA_LEDGER, then the database"};
+                    "check --ledger or TESSRA_LEDGER, then the database",
+                    {}};
         auto* slotPrinter = dynamic_cast<SlotPrinter*>(&printer);
         if (slotPrinter) slotPrinter->beginUnit();
         ProgressSink sink(progress, slotPrinter);

@@ -3,10 +3,13 @@
 #include <QString>
 #include <string>
 
-#include "provision/ProvisionUnit.h"
 #include "recipe/Recipe.h"
 #include "station/Station.h"
 #include "station/UnitWork.h"
+
+namespace tessra::provision {
+struct UnitSummary;
+}
 
 namespace tessra::station {
 

@@ -1,5 +1,7 @@
 #include "station/SlotView.h"
 
+#include <utility>
+
 namespace tessra::station {
 
 std::string_view stateWords(SlotState state) {
@@ -47,9 +49,12 @@ void SlotView::follow(const Event& e) {
                 hint = e.hint;
             }
             break;
-        case EventKind::Gone:
-            *this = SlotView{port};
+        case EventKind::Gone: {
+            SlotView empty;
+            empty.port = port;
+            *this = std::move(empty);
             break;
+        }
         case EventKind::Fault:
             if (e.cleared) {
                 if (state == SlotState::PortFault) state = beforeFault;

@@ -39,7 +39,7 @@ class OneStepWork final : public station::UnitWork {
 public:
     station::UnitResult provision(printer::Printer&, station::UnitProgress& progress) override {
         if (!progress.next("mac")) return {};
-        return {true, "0A:5C:3E:00:10:01", 42, "", ""};
+        return {true, "0A:5C:3E:00:10:01", 42, "", "", {}};
     }
 };
 
