@@ -43,8 +43,7 @@ public:
     }
 };
 
-// A: a unit that stays until the test takes it off with its device; B: a
-// port held by another program.
+// A: a unit that stays until the test unplugs it; B: a port held elsewhere.
 struct Bench {
     std::map<std::string, FakeBench> benches;
     std::atomic<bool> removeA = false;
@@ -107,8 +106,7 @@ TEST(StationWindowTest, TilesFollowTheSlotsStopEndsTheRunAndTheEventsGoToCsv) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
-    // Header, present, step, done, gone (A), fault (B), stopped twice, and the empty rest after
-    // the last CRLF.
+    // Header, present, step, done, gone (A), fault (B), stopped twice, and "" after the last CRLF.
     EXPECT_EQ(lines.size(), 9);
     EXPECT_TRUE(lines.filter(QStringLiteral(",A,done,,0A:5C:3E:00:10:01,42,")).size() == 1);
 
