@@ -204,6 +204,7 @@ bool Slot::waitForPrinter(std::stop_token stop) {
         const auto seen = lookAround(std::nullopt);
         if (seen) {
             arrivalLine_ = seen->line;
+            leftWithDevice_ = false;
             return true;
         }
         const bool fault = portFault(seen.failure());
@@ -243,7 +244,8 @@ void Slot::provision(std::stop_token stop) {
     seams_.publish(std::move(e));
 }
 
-void Slot::left(std::string reason) {
+void Slot::left(std::string reason, bool withDevice) {
+    leftWithDevice_ = withDevice;
     unitOnPort_ = false;
     lineKnown_ = false;
     unitMac_.reset();
@@ -288,8 +290,7 @@ void Slot::watchUnit(std::stop_token stop) {
             }
         } else if (failure.kind == FailureKind::PortUnavailable &&
                    failure.port == PortFailure::NoSuchDevice) {
-            leftWithDevice_ = true;
-            left("device gone");
+            left("device gone", true);
             return;
         } else if (failure.kind == FailureKind::PortUnavailable) {
             // Held by another program: the unit cannot be seen, so its silence

@@ -48,7 +48,8 @@ private:
     bool waitForPrinter(std::stop_token stop);
     void provision(std::stop_token stop);
     void watchUnit(std::stop_token stop);
-    void left(std::string reason);
+    // Tells that the unit has gone; withDevice: its device went with it.
+    void left(std::string reason, bool withDevice = false);
     void idleUntil(std::stop_token stop);
     // One MAC read at the line; the printer stays at that line.
     printer::Outcome<Answer> lookAt(printer::Line line);
