@@ -12,7 +12,8 @@ fresh one (new state file, own factory address) is started on the same link.
           and restarted; then every address, printer and ledger row is checked
   faults  8 slots: a vanished device, a printer that stops in the middle of
           a unit, a port held by another program, and 5 slots that go on
-  window  tessra-station on 4 slots, saved as a picture (run under xvfb-run)
+  window  tessra-station on 4 slots, saved as a picture (run under xvfb-run):
+          one unit taken off, one done, one under way, one slot with no device
 
 Usage: bench/station_virtual.py MODE [--build DIR] [--seconds S] [--units N]
 """
@@ -428,12 +429,14 @@ def window(args):
                                capture_output=True, text=True).stdout.split()[0]
     subprocess.run(["xdotool", "mousemove", "--window", window_id, *args.click.split(","),
                     "click", "1"], check=False)
-    # Units arrive one after another, so that the tiles show every state.
+    # Units arrive one after another, so that the tiles show every state; the
+    # first is taken off again, so that its tile shows an empty slot.
     for p in run.printers[:2]:
         p.plug()
     time.sleep(args.seconds)
+    run.printers[0].unplug()
     run.printers[2].plug()
-    time.sleep(0.7)
+    time.sleep(1.5)  # a slot whose device was missing tries again once a second
     # The window sits in the corner of an empty screen: trim the rest away.
     subprocess.run(["import", "-window", "root", "-trim", "+repage", "-resize", "80%", "-colors", "32", args.out],
                    check=True)
@@ -456,7 +459,7 @@ def main():
     parser.add_argument("--max-seconds", type=float, default=1e9, help="soak: end sooner")
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--place", type=float, default=0.5, help="operator: P, seconds")
-    parser.add_argument("--click", default="690,40", help="where Start is in the window")
+    parser.add_argument("--click", default="880,40", help="where Start is in the window")
     parser.add_argument("--out", default="docs/station.png")
     args = parser.parse_args()
     modes = {"bench": bench, "operator": operate, "soak": soak, "faults": faults, "window": window}
