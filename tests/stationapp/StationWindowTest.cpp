@@ -20,13 +20,6 @@ namespace {
 using station::SlotState;
 using testing::FakeBench;
 
-void widgetApplication() {
-    static int argc = 1;
-    static char name[] = "stationapp_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-}
-
 bool waitFor(const std::function<bool()>& condition) {
     for (int i = 0; i < 500 && !condition(); ++i) {
         QCoreApplication::processEvents();
@@ -71,7 +64,6 @@ struct Bench {
 };
 
 TEST(StationWindowTest, TilesFollowTheSlotsStopEndsTheRunAndTheEventsGoToCsv) {
-    widgetApplication();
     Bench bench;
     StationWindow window(std::ref(bench), {{"A", "A"}, {"B", "B"}});
     window.setRecipe(QStringLiteral("line-7.recipe"));
