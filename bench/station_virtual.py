@@ -154,6 +154,18 @@ class Run:
             time.sleep(0.005 if tick else 0.02)
 
 
+def wait_for_done(proc, count, limit=60):
+    """Reads the station's events until `count` units are done."""
+    text, t0 = "", time.monotonic()
+    os.set_blocking(proc.stdout.fileno(), False)
+    while text.count('"event":"done"') < count and time.monotonic() - t0 < limit:
+        try:
+            text += proc.stdout.read() or ""
+        except TypeError:
+            pass
+        time.sleep(0.05)
+
+
 def cpu_seconds(pid):
     with open(f"/proc/{pid}/stat") as f:
         fields = f.read().rsplit(")", 1)[1].split()
@@ -180,12 +192,15 @@ def bench(args):
         unit = sum(e["seconds"] for e in done) / max(1, len(done))
         print(f"{n} slot(s): {len(done):3d} units in {args.seconds:.0f} s  {rate:6.0f} units/hour"
               f"  {rate / single:.2f}x one slot  {unit:.1f} s per unit", flush=True)
-    for kind, extra in (("no printer answering", ("--no-reply",)), ("no device", None)):
+    for kind, extra in (("no printer answering", ("--no-reply",)), ("no device", None),
+                        ("8 finished units on them", ())):
         run = Run(args.build, 8)
-        if extra:
+        if extra is not None:
             for p in run.printers:
                 p.plug(*extra)
-        proc = run.station(1)
+        proc = run.station(1 if extra != () else 100000)
+        if extra == ():  # the units are done and stay, looked at until taken off
+            wait_for_done(proc, 8)
         time.sleep(2)
         c0, t0 = cpu_seconds(proc.pid), time.monotonic()
         time.sleep(args.seconds)
