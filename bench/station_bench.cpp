@@ -37,12 +37,16 @@ struct Operator {
     static constexpr double kSwap = 2.0;
     double absentFrom = 1e300;
     double absentUntil = 0.0;
+    int finishedUnits = 0;
     bool never = false;  // no unit ever comes (the waiting measurement)
     bool present() const {
         const double t = now();
         return !never && !(t >= absentFrom && t < absentUntil);
     }
+    // Which unit is on the slot: the next one once the swap is over.
+    int unit() const { return now() >= absentUntil ? finishedUnits : finishedUnits - 1; }
     void finished() {
+        ++finishedUnits;
         absentFrom = now() + kHandling * gScale;
         absentUntil = absentFrom + kSwap * gScale;
     }
@@ -67,7 +71,17 @@ public:
                                                std::string_view) override {
         return printer::Done{};
     }
-    printer::Outcome<printer::MacAddress> readMac() override { return printer::MacAddress{}; }
+    printer::Outcome<printer::MacAddress> readMac() override {
+        return peekMac(std::chrono::milliseconds(static_cast<long long>(5000 * gScale)));
+    }
+    // Each unit has an address of its own; the wait is the slot's, already scaled.
+    printer::Outcome<printer::MacAddress> peekMac(std::chrono::milliseconds wait) override {
+        const bool here = op_.present();
+        if (!here) std::this_thread::sleep_for(wait);
+        if (!here) return silence();
+        nap(0.05);
+        return printer::MacAddress{0x0A, 0x5C, 0x3E, 0, 0, static_cast<std::uint8_t>(op_.unit())};
+    }
     printer::Outcome<printer::Done> writeMac(const printer::MacAddress&,
                                              std::string_view) override {
         return printer::Done{};
@@ -106,7 +120,7 @@ public:
             nap(0.75);
         }
         op_.finished();
-        return {true, "0A:5C:3E:00:10:00", 42, "", ""};
+        return {true, "0A:5C:3E:00:10:00", 42, "", "", {}};
     }
 
 private:
@@ -134,7 +148,10 @@ Run runStation(int slots, double seconds, bool unitsCome) {
     setup.work = [&ops](const std::string& port) {
         return std::make_unique<EmulatedWork>(*ops[std::stoul(port)]);
     };
-    setup.timing = {0.5 * gScale, 1.0 * gScale, 0.5 * gScale, 2.0 * gScale};
+    const station::SlotTiming real;
+    setup.timing = {real.lookWait * gScale,    real.probePause * gScale,
+                    real.searchEvery,          real.faultPause * gScale,
+                    real.removalPoll * gScale, real.removalSilence * gScale};
     Run run;
     const double cpu0 = cpuSeconds();
     const double t0 = now();

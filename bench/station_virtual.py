@@ -6,11 +6,14 @@ Each slot has its own virtual printer on a fixed link; after a unit is done
 fresh one (new state file, own factory address) is started on the same link.
 
   bench   units per hour for 1, 2, 4 and 8 slots; CPU while 8 slots wait
+  operator  a simulated operator: takes each unit off H s after `done`, puts
+          a fresh one on P s later; units per hour against the floor
   soak    many units over 8 slots, the station SIGKILLed at random moments
           and restarted; then every address, printer and ledger row is checked
   faults  8 slots: a vanished device, a printer that stops in the middle of
           a unit, a port held by another program, and 5 slots that go on
-  window  tessra-station on 4 slots, saved as a picture (run under xvfb-run)
+  window  tessra-station on 4 slots, saved as a picture (run under xvfb-run):
+          one unit taken off, one done, one under way, one slot with no device
 
 Usage: bench/station_virtual.py MODE [--build DIR] [--seconds S] [--units N]
 """
@@ -68,7 +71,8 @@ class Printer:
 
 
 class Run:
-    def __init__(self, build, slots):
+    def __init__(self, build, slots, keep_speed=False):
+        self.keep_speed = keep_speed
         self.dir = tempfile.mkdtemp(prefix="station-")
         self.cli = os.path.join(build, "cli", "tessra-cli")
         self.sim = os.path.join(build, "sim", "tessra-printer-sim")
@@ -90,7 +94,8 @@ class Run:
         while not os.path.exists(os.path.join(self.dir, "model")):
             time.sleep(0.01)
         port = ["--port", os.path.join(self.dir, "model")]
-        self.tool(*port, "settings", "set", "baudrate=6")
+        if not self.keep_speed:
+            self.tool(*port, "settings", "set", "baudrate=6")
         self.tool(*port, "settings", "save", os.path.join(self.dir, "fast.tessra"))
         p.terminate()
         p.wait()
@@ -111,7 +116,7 @@ class Run:
     def by_slot(self):
         return {p.slot: p for p in self.printers}
 
-    def drive(self, proc, deadline=None, on_event=None):
+    def drive(self, proc, deadline=None, on_event=None, tick=None):
         """Swaps printers as the station's events come; returns the events."""
         slots, events = self.by_slot(), []
         os.set_blocking(proc.stdout.fileno(), False)
@@ -127,6 +132,8 @@ class Run:
                 pending += chunk
             elif proc.poll() is not None:
                 return events, True
+            if tick:
+                tick()
             # A unit whose leaving the station never told (it was killed
             # meanwhile) is followed by the next one after a while anyway.
             for p in slots.values():
@@ -137,14 +144,26 @@ class Run:
                 e = json.loads(line)
                 e["at"] = time.monotonic()
                 events.append(e)
-                p = slots.get(e["slot"])
+                p = slots.get(e.get("slot"))
                 if on_event and on_event(e, p):
                     continue
                 if e["event"] in ("done", "failed") and p:
                     p.unplug()
                 elif e["event"] == "gone" and p and not p.proc:
                     p.plug()
-            time.sleep(0.02)
+            time.sleep(0.005 if tick else 0.02)
+
+
+def wait_for_done(proc, count, limit=60):
+    """Reads the station's events until `count` units are done."""
+    text, t0 = "", time.monotonic()
+    os.set_blocking(proc.stdout.fileno(), False)
+    while text.count('"event":"done"') < count and time.monotonic() - t0 < limit:
+        try:
+            text += proc.stdout.read() or ""
+        except TypeError:
+            pass
+        time.sleep(0.05)
 
 
 def cpu_seconds(pid):
@@ -173,12 +192,15 @@ def bench(args):
         unit = sum(e["seconds"] for e in done) / max(1, len(done))
         print(f"{n} slot(s): {len(done):3d} units in {args.seconds:.0f} s  {rate:6.0f} units/hour"
               f"  {rate / single:.2f}x one slot  {unit:.1f} s per unit", flush=True)
-    for kind, extra in (("no printer answering", ("--no-reply",)), ("no device", None)):
+    for kind, extra in (("no printer answering", ("--no-reply",)), ("no device", None),
+                        ("8 finished units on them", ())):
         run = Run(args.build, 8)
-        if extra:
+        if extra is not None:
             for p in run.printers:
                 p.plug(*extra)
-        proc = run.station(1)
+        proc = run.station(1 if extra != () else 100000)
+        if extra == ():  # the units are done and stay, looked at until taken off
+            wait_for_done(proc, 8)
         time.sleep(2)
         c0, t0 = cpu_seconds(proc.pid), time.monotonic()
         time.sleep(args.seconds)
@@ -189,6 +211,76 @@ def bench(args):
             p.unplug()
         print(f"8 slots waiting ({kind}): cpu {used:.2f} s in {wall:.0f} s"
               f" = {100 * used / wall:.2f}% of one core", flush=True)
+
+
+def operate(args):
+    """A simulated operator on every slot: H s after `done` the unit is taken
+    off, P s later a fresh one is put on. Units per hour from each slot's
+    done-to-done cycle; the floor per slot is unit time + H + P."""
+    P = args.place
+    print(f"simulated operator, P = {P} s, {args.seconds:.0f} s per run")
+    print("| recipe | H | slots | units | units/hour | vs one slot | floor | of floor "
+          "| unit s | station s |")
+    print("|---|---|---|---|---|---|---|---|---|---|")
+    for keep in (True, False):
+        for H in (1.0, 5.0):
+            single = None
+            for n in [int(n) for n in args.slots.split(",") if n]:
+                run = Run(args.build, n, keep_speed=keep)
+                plan, costs = [], []
+                for p in run.printers:
+                    p.plug()
+                    p.placed_at = p.removed_at = None  # the first units wait for the start
+
+                def tick():
+                    now = time.monotonic()
+                    for item in [i for i in plan if i[0] <= now]:
+                        plan.remove(item)
+                        _, what, p = item
+                        if what == "off":
+                            p.unplug()
+                            p.removed_at = now
+                            plan.append((now + P, "on", p))
+                        else:
+                            p.plug()
+                            p.placed_at = time.monotonic()
+
+                def on_event(e, p):
+                    if not p:
+                        return True
+                    if e["event"] in ("done", "failed"):
+                        plan.append((e["at"] + H, "off", p))
+                    elif e["event"] == "present" and p.placed_at:
+                        costs.append(e["at"] - p.placed_at)
+                        p.placed_at = None
+                    elif e["event"] == "gone" and p.removed_at:
+                        costs.append(e["at"] - p.removed_at)
+                        p.removed_at = None
+                    return True
+
+                proc = run.station(100000)
+                events, _ = run.drive(proc, deadline=time.monotonic() + args.seconds,
+                                      on_event=on_event, tick=tick)
+                proc.send_signal(signal.SIGTERM)
+                proc.wait()
+                for p in run.printers:
+                    p.unplug()
+                done = [e for e in events if e["event"] == "done"]
+                cycles = []
+                for p in run.printers:
+                    at = [e["at"] for e in done if e.get("slot") == p.slot]
+                    cycles += [b - a for a, b in zip(at, at[1:])]
+                unit = sum(e["seconds"] for e in done) / max(1, len(done))
+                cycle = sum(cycles) / len(cycles) if cycles else float("inf")
+                rate = n * 3600 / cycle
+                single = single or rate
+                floor = n * 3600 / (unit + H + P)
+                # Each unit costs the station its arrival and its removal.
+                station = 2 * sum(costs) / max(1, len(costs))
+                print(f"| {'keeps speed' if keep else 'changes speed'} | {H:.0f} | {n} | {len(done)} "
+                      f"| {rate:.0f} | {rate / single:.2f}x | {floor:.0f} | {100 * rate / floor:.0f}% "
+                      f"| {unit:.2f} | {station:.2f} |", flush=True)
+                subprocess.run(["rm", "-rf", run.dir])
 
 
 def read_state(path):
@@ -325,7 +417,7 @@ def faults(args):
     for p in run.printers:
         p.unplug()
     for p in run.printers:
-        mine = [e for e in events if e["slot"] == p.slot]
+        mine = [e for e in events if e.get("slot") == p.slot]
         kinds = {}
         for e in mine:
             kinds[e["event"]] = kinds.get(e["event"], 0) + 1
@@ -352,12 +444,14 @@ def window(args):
                                capture_output=True, text=True).stdout.split()[0]
     subprocess.run(["xdotool", "mousemove", "--window", window_id, *args.click.split(","),
                     "click", "1"], check=False)
-    # Units arrive one after another, so that the tiles show every state.
+    # Units arrive one after another, so that the tiles show every state; the
+    # first is taken off again, so that its tile shows an empty slot.
     for p in run.printers[:2]:
         p.plug()
     time.sleep(args.seconds)
+    run.printers[0].unplug()
     run.printers[2].plug()
-    time.sleep(0.7)
+    time.sleep(1.5)  # a slot whose device was missing tries again once a second
     # The window sits in the corner of an empty screen: trim the rest away.
     subprocess.run(["import", "-window", "root", "-trim", "+repage", "-resize", "80%", "-colors", "32", args.out],
                    check=True)
@@ -371,7 +465,7 @@ def window(args):
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
-    parser.add_argument("mode", choices=["bench", "soak", "faults", "window"])
+    parser.add_argument("mode", choices=["bench", "operator", "soak", "faults", "window"])
     parser.add_argument("--build", default=os.path.join(here, "..", "build"))
     parser.add_argument("--seconds", type=float, default=60)
     parser.add_argument("--units", type=int, default=1000)
@@ -379,10 +473,12 @@ def main():
     parser.add_argument("--slots", default="1,2,4,8", help="bench: slot counts to run")
     parser.add_argument("--max-seconds", type=float, default=1e9, help="soak: end sooner")
     parser.add_argument("--seed", type=int, default=1)
-    parser.add_argument("--click", default="690,40", help="where Start is in the window")
+    parser.add_argument("--place", type=float, default=0.5, help="operator: P, seconds")
+    parser.add_argument("--click", default="880,40", help="where Start is in the window")
     parser.add_argument("--out", default="docs/station.png")
     args = parser.parse_args()
-    return {"bench": bench, "soak": soak, "faults": faults, "window": window}[args.mode](args) or 0
+    modes = {"bench": bench, "operator": operate, "soak": soak, "faults": faults, "window": window}
+    return modes[args.mode](args) or 0
 
 
 if __name__ == "__main__":

@@ -2,13 +2,22 @@
 #include "cli/LedgerAccess.h"
 #include "cli/ToolContext.h"
 #include "ledger/LedgerLocation.h"
+#include "link/PortMap.h"
 #include "recipe/Recipe.h"
 #include "station/ConsoleRun.h"
 #include "station/RecipeWork.h"
+#include "station/SlotDevices.h"
 
 namespace tessra::cli {
 
 ExitCode runStation(ToolContext& c) {
+    std::vector<std::string> ports;
+    for (const PortOption& port : c.commandLine.slotPorts) ports.push_back(port.name());
+    if (const auto shared =
+            station::slotsOnOneDevice(ports, [](int n) { return PortMap().device(n); })) {
+        c.report.error("--slots: " + *shared + "; give each device once");
+        return ExitCode::BadInput;
+    }
     const auto recipe = loadRecipeFile(c);
     if (!recipe) return ExitCode::BadInput;
     const auto password = takePassword(c);
@@ -18,7 +27,7 @@ ExitCode runStation(ToolContext& c) {
     if (!openLedger(c)) return ExitCode::Unreachable;
 
     station::StationSetup setup;
-    for (const PortOption& port : c.commandLine.slotPorts) setup.ports.push_back(port.name());
+    setup.ports = ports;
     setup.printers = station::serialPrinters();
     setup.work = station::recipeWork({*recipe, ledgerLocation(c), stationName(c), *password});
     setup.count = c.commandLine.count;

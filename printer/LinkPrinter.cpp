@@ -256,8 +256,12 @@ Outcome<Done> LinkPrinter::writeBlock(const SettingsBlock& block, std::string_vi
 }
 
 Outcome<MacAddress> LinkPrinter::readMac() {
+    return peekMac(timing::kReplyWait);
+}
+
+Outcome<MacAddress> LinkPrinter::peekMac(std::chrono::milliseconds wait) {
     foundReply_.reset();
-    const auto reply = request(identity::kMacReadRequest, kMacLength, timing::kReplyWait);
+    const auto reply = request(identity::kMacReadRequest, kMacLength, wait);
     if (!reply) return reply.failure();
     MacAddress address{};
     std::copy_n(reply->begin(), address.size(), address.begin());

@@ -51,6 +51,7 @@ public:
     Outcome<Done> confirmRead(std::string_view text);
     Outcome<Done> writeBlock(const SettingsBlock& block, std::string_view confirmation) override;
     Outcome<MacAddress> readMac() override;
+    Outcome<MacAddress> peekMac(std::chrono::milliseconds wait) override;
     Outcome<Done> writeMac(const MacAddress& address, std::string_view password) override;
     Outcome<CustomerCode> readCustomerCode() override;
     Outcome<Done> writeCustomerCode(CustomerCode code) override;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -83,6 +84,12 @@ public:
     virtual Outcome<Done> writeBlock(const SettingsBlock& block, std::string_view confirmation) = 0;
 
     virtual Outcome<MacAddress> readMac() = 0;
+    // The MAC read with a reply wait of the caller's, for a quick look at
+    // which unit is on the port; a printer without a shorter wait reads as usual.
+    virtual Outcome<MacAddress> peekMac(std::chrono::milliseconds wait) {
+        (void)wait;
+        return readMac();
+    }
     // The whole write (address and password) as one command; the three
     // fixed octets are refused unless they are the utility's prefix.
     virtual Outcome<Done> writeMac(const MacAddress& address, std::string_view password) = 0;

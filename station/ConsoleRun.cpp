@@ -14,7 +14,9 @@ int runToEnd(StationSetup setup, std::ostream& out, bool json) {
     const StopSignals signals([&station](int) { station.requestStop(); });
     station.start();
     station.wait();
-    return station.counters().exitStatus();
+    const Counters counters = station.counters();
+    out << formatTally(counters, station.elapsedSeconds(), json) << '\n' << std::flush;
+    return counters.exitStatus();
 }
 
 }  // namespace tessra::station

@@ -1,5 +1,6 @@
 #include "station/EventFormat.h"
 
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <vector>
@@ -112,6 +113,17 @@ std::string formatJson(const Event& e) {
         out += ",\"" + std::string(name) + "\":" + (number ? value : jsonString(value));
     }
     return out + "}";
+}
+
+std::string formatTally(const Counters& counters, double runSeconds, bool json) {
+    const std::string rate = std::to_string(std::lround(counters.unitsPerHour(runSeconds)));
+    if (json)
+        return "{\"event\":\"tally\",\"done\":" + std::to_string(counters.done) +
+               ",\"failed\":" + std::to_string(counters.failed) + ",\"unitsPerHour\":" + rate +
+               ",\"seconds\":" + seconds(runSeconds) + "}";
+    return "tally: done " + std::to_string(counters.done) + ", failed " +
+           std::to_string(counters.failed) + ", " + rate + " units per hour, run time " +
+           seconds(runSeconds) + " s";
 }
 
 std::string csvHeader() {

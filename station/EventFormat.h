@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "station/Counters.h"
 #include "station/Event.h"
 
 namespace tessra::station {
@@ -17,7 +18,10 @@ std::string formatDetails(const Event& event);
 // One JSON object on one line: time (UTC, ISO 8601), slot, event, and the
 // event's own fields.
 std::string formatJson(const Event& event);
-// Header and rows of the event list as CSV.
+// The run's end: "tally: done 12, failed 1, 780 units per hour, run time
+// 60.0 s", or as one JSON object with the event "tally".
+std::string formatTally(const Counters& counters, double runSeconds, bool json);
+// Header and rows of the event list as CSV, every field safe for a spreadsheet.
 std::string csvHeader();
 std::string formatCsv(const Event& event);
 

@@ -10,6 +10,7 @@
 #include "link/QtClock.h"
 #include "link/QtSerialPort.h"
 #include "printer/LinkPrinter.h"
+#include "provision/MacProgramming.h"
 #include "provision/ProvisionFormat.h"
 #include "provision/ProvisionUnit.h"
 #include "settings/SettingsTexts.h"
@@ -63,6 +64,10 @@ public:
         if (stopBetweenSteps_) return stopped();
         return printer_.readMac();
     }
+    Outcome<printer::MacAddress> peekMac(std::chrono::milliseconds wait) override {
+        if (stopBetweenSteps_) return stopped();
+        return printer_.peekMac(wait);
+    }
     Outcome<Done> writeMac(const printer::MacAddress& address, std::string_view password) override {
         if (stopBetweenSteps_) return stopped();
         return printer_.writeMac(address, password);
@@ -114,6 +119,19 @@ private:
     SlotPrinter* printer_;
 };
 
+std::string hintFor(int exitCode) {
+    switch (exitCode) {
+        case 2:
+            return "check the recipe and the password";
+        case 3:
+            return "check the cable, the port and the ledger";
+        case 4:
+            return "leave the unit connected: the next start reconciles it";
+        default:
+            return "check the printer, then reconnect it";
+    }
+}
+
 std::string macText(ledger::Mac mac) {
     return ledger::macText(mac).toStdString();
 }
@@ -129,17 +147,14 @@ public:
             ledgerError_ = opened.error.toStdString();
     }
 
-    std::optional<printer::Line> expectedLine() const override {
-        return provision::lineOfBlock(station_->recipe.block);
-    }
-
     UnitResult provision(printer::Printer& printer, UnitProgress& progress) override {
         if (!ledger_)
             return {false,
                     "",
                     {},
                     "the ledger cannot be used: " + ledgerError_,
-                    "check --ledger or TESSRA_LEDGER, then the database"};
+                    "check --ledger or TESSRA_LEDGER, then the database",
+                    {}};
         auto* slotPrinter = dynamic_cast<SlotPrinter*>(&printer);
         if (slotPrinter) slotPrinter->beginUnit();
         ProgressSink sink(progress, slotPrinter);
@@ -153,31 +168,10 @@ public:
             provision::provisionUnit(printer, station_->recipe, *ledger_, context, sink);
         if (slotPrinter) slotPrinter->endUnit();
 
-        UnitResult result;
-        result.done = summary.exitCode == 0;
-        if (summary.mac) result.mac = macText(*summary.mac);
-        result.customerCode = summary.customerCode;
-        if (!result.done) {
-            result.reason = summary.message.toStdString();
-            result.hint = hintFor(summary.exitCode);
-        }
-        return result;
+        return unitResult(summary);
     }
 
 private:
-    static std::string hintFor(int exitCode) {
-        switch (exitCode) {
-            case 2:
-                return "check the recipe and the password";
-            case 3:
-                return "check the cable, the port and the ledger";
-            case 4:
-                return "leave the unit connected: the next start reconciles it";
-            default:
-                return "check the printer, then reconnect it";
-        }
-    }
-
     std::shared_ptr<const RecipeStation> station_;
     std::string port_;
     std::unique_ptr<ledger::Ledger> ledger_;
@@ -185,6 +179,19 @@ private:
 };
 
 }  // namespace
+
+UnitResult unitResult(const provision::UnitSummary& summary) {
+    UnitResult result;
+    result.done = summary.exitCode == 0;
+    if (summary.mac) result.mac = macText(*summary.mac);
+    if (summary.mac && result.done) result.address = provision::octetsOf(*summary.mac);
+    result.customerCode = summary.customerCode;
+    if (!result.done) {
+        result.reason = summary.message.toStdString();
+        result.hint = hintFor(summary.exitCode);
+    }
+    return result;
+}
 
 PrinterFactory serialPrinters() {
     return [](const std::string& port, std::stop_token stop) -> std::unique_ptr<printer::Printer> {

@@ -7,6 +7,10 @@
 #include "station/Station.h"
 #include "station/UnitWork.h"
 
+namespace tessra::provision {
+struct UnitSummary;
+}
+
 namespace tessra::station {
 
 // What every slot of a station provisioning from one recipe shares.
@@ -24,6 +28,10 @@ PrinterFactory serialPrinters();
 
 // Slots on threads Qt started, as its serial port wants.
 ThreadStarter qtThreads();
+
+// How a provisioned unit ended, for the slot: done only when everything was
+// written, read back and recorded; with the reason and the operator's hint.
+UnitResult unitResult(const provision::UnitSummary& summary);
 
 // Provisioning the recipe, as `tessra-cli provision` does, for each slot;
 // each slot opens the ledger on its own thread.

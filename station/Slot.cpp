@@ -1,15 +1,19 @@
 #include "station/Slot.h"
 
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <stdexcept>
 #include <utility>
 
 #include "link/FailureHints.h"
+#include "link/LineSettings.h"
 
 namespace tessra::station {
 
 namespace {
+
+using printer::FailureKind;
 
 std::string portWords(const printer::Failure& failure) {
     std::string words;
@@ -29,6 +33,24 @@ std::string portWords(const printer::Failure& failure) {
     }
     if (!failure.reason.empty()) words += " (" + failure.reason + ")";
     return words;
+}
+
+// The station has no port dialog: a slot's device is the one it was given,
+// and the slot goes on by itself once that device is back.
+std::string portHint(const printer::Failure& failure, const std::string& port) {
+    if (failure.port == PortFailure::NoSuchDevice)
+        return "plug in this slot's adapter; the slot goes on by itself once it is back";
+    return failureHint(failure.port, failure.device.empty() ? port : failure.device, {});
+}
+
+printer::Failure silence() {
+    return {FailureKind::NoReply, PortFailure::None, {}, {}};
+}
+
+// The full search's lines, in its order.
+printer::Line searchLine(std::size_t index) {
+    return {kAutoReadSpeedOrder[index / kParities.size() % kAutoReadSpeedOrder.size()],
+            static_cast<int>(index % kParities.size())};
 }
 
 class SlotProgress final : public UnitProgress {
@@ -84,6 +106,7 @@ void Slot::crashed(const std::string& what) {
     printer_.reset();
     work_.reset();
     lineKnown_ = false;
+    unitMac_.reset();
     const std::string reason = "slot error: " + what;
     if (inUnit_) {
         inUnit_ = false;
@@ -108,8 +131,9 @@ void Slot::cycle(std::stop_token stop) {
     if (!printer_) printer_ = seams_.printers(port_, stop);
     if (!work_) work_ = seams_.work(port_);
     if (!printer_ || !work_) throw std::runtime_error("no printer or no work for this port");
+    if (!arrivalLine_) arrivalLine_ = printer_->line();
     if (unitOnPort_) {
-        waitForRemoval(stop);
+        watchUnit(stop);
         return;
     }
     // A stop that came during the search leaves the unit untouched.
@@ -122,16 +146,21 @@ void Slot::cycle(std::stop_token stop) {
 }
 
 bool Slot::portFault(const printer::Failure& failure) {
-    if (failure.kind != printer::FailureKind::PortUnavailable) {
+    if (failure.kind != FailureKind::PortUnavailable) {
+        leftWithDevice_ = false;
         portWorks();
         return false;
     }
+    // A unit that took its device with it was told as gone; its device is
+    // missing until the next unit brings one.
+    if (failure.port == PortFailure::NoSuchDevice && leftWithDevice_) return true;
+    leftWithDevice_ = false;
     std::string reason = portWords(failure);
     if (reason != lastFault_) {
         lastFault_ = reason;
         Event e = event(EventKind::Fault);
         e.reason = std::move(reason);
-        e.hint = failureHint(failure.port, failure.device.empty() ? port_ : failure.device, {});
+        e.hint = portHint(failure, port_);
         seams_.publish(std::move(e));
     }
     return true;
@@ -145,20 +174,41 @@ void Slot::portWorks() {
     seams_.publish(std::move(e));
 }
 
+printer::Outcome<Slot::Answer> Slot::lookAt(printer::Line line) {
+    printer_->useLine(line);
+    const auto mac = printer_->peekMac(
+        std::chrono::milliseconds(static_cast<long long>(timing_.lookWait * 1000.0)));
+    if (!mac) return mac.failure();
+    return Answer{line, *mac};
+}
+
+// Fresh units of a line come at one line, the one the last of them answered
+// at; a look there is cheap, and the full search (21 lines, 6 s when nothing
+// answers) would make every arrival wait for it. So that line is looked at
+// every time, and the others one at a time in between.
+printer::Outcome<Slot::Answer> Slot::lookAround(std::optional<printer::Line> skip) {
+    if (arrivalLine_ != skip) {
+        auto seen = lookAt(*arrivalLine_);
+        if (seen || seen.failure().kind != FailureKind::NoReply) return seen;
+    }
+    if (++silentLooks_ % std::max(1, timing_.searchEvery) != 0) return silence();
+    for (int tried = 0; tried < kAutoReadAttempts; ++tried) {
+        const printer::Line line = searchLine(nextSearchLine_++);
+        if (line != *arrivalLine_ && line != skip) return lookAt(line);
+    }
+    return silence();
+}
+
 bool Slot::waitForPrinter(std::stop_token stop) {
     while (!stop.stop_requested()) {
-        if (const auto line = work_->expectedLine()) {
-            printer_->useLine(*line);
-            const auto block = printer_->readBlock();
-            if (block) return true;
-            if (portFault(block.failure())) {
-                pause(timing_.faultPause);
-                continue;
-            }
+        const auto seen = lookAround(std::nullopt);
+        if (seen) {
+            arrivalLine_ = seen->line;
+            leftWithDevice_ = false;
+            return true;
         }
-        const auto found = printer_->find();
-        if (found) return true;
-        pause(portFault(found.failure()) ? timing_.faultPause : timing_.probePause);
+        const bool fault = portFault(seen.failure());
+        pause(fault && !leftWithDevice_ ? timing_.faultPause : timing_.probePause);
     }
     return false;
 }
@@ -176,7 +226,9 @@ void Slot::provision(std::stop_token stop) {
     UnitResult result = work_->provision(*printer_, progress);
     inUnit_ = false;
     unitOnPort_ = true;
+    unitLine_ = printer_->line();
     lineKnown_ = result.done;
+    unitMac_ = result.done ? result.address : std::nullopt;
     Event e = event(result.done ? EventKind::Done : EventKind::Failed);
     e.mac = result.mac;
     e.customerCode = result.customerCode;
@@ -192,41 +244,72 @@ void Slot::provision(std::stop_token stop) {
     seams_.publish(std::move(e));
 }
 
-// A unit whose line is unsure (it failed part way) gets the full search too
-// before it counts as gone, so a unit left on another line is not taken for a
-// new one.
-void Slot::waitForRemoval(std::stop_token stop) {
+void Slot::left(std::string reason, bool withDevice) {
+    leftWithDevice_ = withDevice;
+    unitOnPort_ = false;
+    lineKnown_ = false;
+    unitMac_.reset();
+    Event e = event(EventKind::Gone);
+    e.reason = std::move(reason);
+    seams_.publish(std::move(e));
+}
+
+// The unit on the slot is the one that answers at its line with its
+// address. A unit that failed part way may answer at another line than the
+// one it was left at: the full search finds it first, so that it is not
+// taken for a new one. Another address, or an answer at another line, must
+// come twice in a row to count: a reply torn by noise is not a new unit.
+void Slot::watchUnit(std::stop_token stop) {
+    if (!lineKnown_) {
+        const auto found = printer_->find();
+        if (found) {
+            unitLine_ = *found;
+            lineKnown_ = true;
+        } else if (found.failure().kind == FailureKind::NoReply) {
+            left("no answer");
+            return;
+        }
+    }
+    const auto confirmed = [this](const Answer& first) {
+        const auto again = lookAt(first.line);
+        return again && again->mac == first.mac;
+    };
     double lastAnswer = seams_.clock.nowSeconds();
     while (!stop.stop_requested()) {
-        auto answer = printer_->readBlock();
-        if (!answer && !lineKnown_ && answer.failure().kind == printer::FailureKind::NoReply) {
-            const auto found = printer_->find();
-            if (found) {
-                lastAnswer = seams_.clock.nowSeconds();
-                lineKnown_ = true;
-            }
-        }
-        Event gone = event(EventKind::Gone);
-        const bool portFailed =
-            !answer && answer.failure().kind == printer::FailureKind::PortUnavailable;
-        if (answer) {
+        const auto seen = lookAt(unitLine_);
+        const printer::Failure failure = seen ? printer::Failure{} : seen.failure();
+        if (seen) {
             portWorks();
-            lastAnswer = seams_.clock.nowSeconds();
-        } else if (portFailed && answer.failure().port == PortFailure::NoSuchDevice) {
-            gone.reason = "device gone";
-        } else if (portFailed) {
+            if (!unitMac_) unitMac_ = seen->mac;
+            if (seen->mac == *unitMac_) {
+                lastAnswer = seams_.clock.nowSeconds();
+            } else if (confirmed(*seen)) {
+                arrivalLine_ = seen->line;
+                left("another unit answered");
+                return;
+            }
+        } else if (failure.kind == FailureKind::PortUnavailable &&
+                   failure.port == PortFailure::NoSuchDevice) {
+            left("device gone", true);
+            return;
+        } else if (failure.kind == FailureKind::PortUnavailable) {
             // Held by another program: the unit cannot be seen, so its silence
             // does not count, and it is not taken for a new one afterwards.
-            portFault(answer.failure());
+            portFault(failure);
             lastAnswer = seams_.clock.nowSeconds();
-        } else if (seams_.clock.nowSeconds() - lastAnswer >= timing_.removalSilence) {
-            gone.reason = "no answer";
-        }
-        if (!gone.reason.empty()) {
-            unitOnPort_ = false;
-            lineKnown_ = false;
-            seams_.publish(std::move(gone));
-            return;
+        } else if (failure.kind == FailureKind::NoReply) {
+            // A slow reply, or the unit has gone and the next one may already
+            // answer at the line fresh units come at.
+            const auto other = lookAround(unitLine_);
+            if (other && confirmed(*other)) {
+                arrivalLine_ = other->line;
+                left("another unit answered");
+                return;
+            }
+            if (seams_.clock.nowSeconds() - lastAnswer >= timing_.removalSilence) {
+                left("no answer");
+                return;
+            }
         }
         pause(timing_.removalPoll);
     }

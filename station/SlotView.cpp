@@ -1,11 +1,13 @@
 #include "station/SlotView.h"
 
+#include <utility>
+
 namespace tessra::station {
 
 std::string_view stateWords(SlotState state) {
     switch (state) {
         case SlotState::Waiting:
-            return "waiting for a printer";
+            return "empty: waiting for the next printer";
         case SlotState::Provisioning:
             return "provisioning";
         case SlotState::Done:
@@ -29,6 +31,8 @@ void SlotView::follow(const Event& e) {
             customerCode.reset();
             unitStart = e.time;
             unitSeconds.reset();
+            failure.clear();
+            hint.clear();
             break;
         case EventKind::Step:
             step = e.step;
@@ -41,24 +45,29 @@ void SlotView::follow(const Event& e) {
             customerCode = e.customerCode;
             unitSeconds = e.seconds;
             if (e.kind == EventKind::Failed) {
-                lastFailure = e.reason;
-                lastHint = e.hint;
+                failure = e.reason;
+                hint = e.hint;
             }
             break;
-        case EventKind::Gone:
-            state = SlotState::Waiting;
-            beforeFault = SlotState::Waiting;
-            unitSeconds.reset();
+        case EventKind::Gone: {
+            SlotView empty;
+            empty.port = port;
+            *this = std::move(empty);
             break;
+        }
         case EventKind::Fault:
             if (e.cleared) {
                 if (state == SlotState::PortFault) state = beforeFault;
+                if (state != SlotState::Failed) {
+                    failure.clear();
+                    hint.clear();
+                }
                 break;
             }
             if (state != SlotState::PortFault) beforeFault = state;
             state = SlotState::PortFault;
-            lastFailure = e.reason;
-            lastHint = e.hint;
+            failure = e.reason;
+            hint = e.hint;
             break;
         case EventKind::Stopped:
             state = SlotState::Stopped;
@@ -77,9 +86,7 @@ std::string SlotView::description() const {
     if (state == SlotState::Provisioning && !step.empty()) text += ", " + step;
     if (!mac.empty()) text += ", MAC " + mac;
     if (customerCode) text += ", customer code " + std::to_string(*customerCode);
-    if ((state == SlotState::Failed || state == SlotState::PortFault) && !lastFailure.empty()) {
-        text += ", " + lastFailure;
-    }
+    if (!failure.empty()) text += ", " + failure;
     return text;
 }
 

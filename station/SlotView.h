@@ -11,10 +11,11 @@ namespace tessra::station {
 
 enum class SlotState { Waiting, Provisioning, Done, Failed, PortFault, Stopped };
 
-// "waiting for a printer", "done, waiting for removal"...
+// "empty: waiting for the next printer", "done, waiting for removal"...
 std::string_view stateWords(SlotState state);
 
-// What a face shows of one slot, kept up to date from its events.
+// What a face shows of one slot, kept up to date from its events: the unit
+// on it now, and nothing of the units before it.
 struct SlotView {
     std::string port;
     SlotState state = SlotState::Waiting;
@@ -23,8 +24,10 @@ struct SlotView {
     std::optional<int> customerCode;
     std::chrono::system_clock::time_point unitStart;
     std::optional<double> unitSeconds;  // once the unit has finished
-    std::string lastFailure;            // kept until the next failure
-    std::string lastHint;
+    // Why the unit on the slot failed, or what is wrong with the port now;
+    // an earlier unit's failure stays in the event list only.
+    std::string failure;
+    std::string hint;
     SlotState beforeFault = SlotState::Waiting;  // shown again once the port works
 
     void follow(const Event& event);

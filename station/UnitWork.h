@@ -15,8 +15,9 @@ struct UnitResult {
     bool done = false;
     std::string mac;  // "0A:5C:3E:00:10:07"; also when a failure came after the write
     std::optional<int> customerCode;
-    std::string reason;  // why not done
-    std::string hint;    // what the operator can do about it
+    std::string reason;                          // why not done
+    std::string hint;                            // what the operator can do about it
+    std::optional<printer::MacAddress> address;  // what a done unit answers with from now on
 };
 
 // The work calls next() before each step. False means the station is
@@ -34,8 +35,6 @@ public:
 class UnitWork {
 public:
     virtual ~UnitWork() = default;
-    // The line a finished unit answers at, probed before the full search.
-    virtual std::optional<printer::Line> expectedLine() const { return std::nullopt; }
     virtual UnitResult provision(printer::Printer& printer, UnitProgress& progress) = 0;
 };
 

@@ -17,7 +17,7 @@ public:
     Refusing(std::string reason, std::string hint)
         : reason_(std::move(reason)), hint_(std::move(hint)) {}
     station::UnitResult provision(printer::Printer&, station::UnitProgress&) override {
-        return {false, "", {}, reason_, hint_};
+        return {false, "", {}, reason_, hint_, {}};
     }
 
 private:

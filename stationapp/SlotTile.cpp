@@ -75,13 +75,10 @@ void SlotTile::refresh() {
     unit_->setText(unit);
     const auto elapsed = view_.elapsed(std::chrono::system_clock::now());
     elapsed_->setText(elapsed ? QStringLiteral("%1 s").arg(*elapsed, 0, 'f', 1) : QString());
-    failure_->setText(
-        view_.lastFailure.empty()
-            ? QString()
-            : QStringLiteral("last failure: ") + QString::fromStdString(view_.lastFailure) +
-                  (view_.lastHint.empty()
-                       ? QString()
-                       : QStringLiteral("\n") + QString::fromStdString(view_.lastHint)));
+    failure_->setText(QString::fromStdString(view_.failure) +
+                      (view_.hint.empty()
+                           ? QString()
+                           : QStringLiteral("\n") + QString::fromStdString(view_.hint)));
     setAccessibleName(QStringLiteral("Slot ") + QString::fromStdString(view_.port));
     setAccessibleDescription(QString::fromStdString(view_.description()));
     if (shownState_ == view_.state) return;

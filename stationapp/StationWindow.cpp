@@ -7,17 +7,22 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "link/PortMap.h"
+#include "link/PortOption.h"
 #include "station/EventFormat.h"
+#include "station/SlotDevices.h"
 #include "stationapp/SlotTile.h"
 
 namespace tessra::stationapp {
@@ -25,6 +30,7 @@ namespace tessra::stationapp {
 namespace {
 
 constexpr int kTileColumns = 4;
+constexpr int kSlotListWidth = 260;
 
 QSettings settings() {
     return QSettings(QStringLiteral("Tessra"), QStringLiteral("tessra-station"));
@@ -69,16 +75,29 @@ StationWindow::StationWindow(SetupMaker maker, std::vector<PortChoice> choices, 
     auto* splitter = new QSplitter(Qt::Vertical);
     auto* upper = new QWidget;
     auto* upperLayout = new QHBoxLayout(upper);
+    auto* slotColumn = new QVBoxLayout;
     slotList_ = new QListWidget;
     slotList_->setAccessibleName(QStringLiteral("Slots"));
-    slotList_->setMaximumWidth(360);
+    // Beside a row of tiles the list would shrink to a few letters of each name.
+    slotList_->setMinimumWidth(kSlotListWidth);
+    slotList_->setMaximumWidth(2 * kSlotListWidth);
     for (const PortChoice& choice : choices) {
-        auto* item = new QListWidgetItem(qs(choice.label), slotList_);
-        item->setData(Qt::UserRole, qs(choice.port));
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
+        addSlot(qs(choice.port), false);
+        slotList_->item(slotList_->count() - 1)->setText(qs(choice.label));
     }
-    upperLayout->addWidget(slotList_);
+    connect(slotList_, &QListWidget::itemChanged, this, [this] { showState(); });
+    slotColumn->addWidget(slotList_, 1);
+    auto* addRow = new QHBoxLayout;
+    slotPath_ = new QLineEdit;
+    slotPath_->setPlaceholderText(QStringLiteral("/dev/ttyUSB0 or COM3"));
+    slotPath_->setAccessibleName(QStringLiteral("Device path of a new slot"));
+    addSlotButton_ = new QPushButton(QStringLiteral("Add Slot"));
+    connect(addSlotButton_, &QPushButton::clicked, this, [this] { addTypedSlot(); });
+    connect(slotPath_, &QLineEdit::returnPressed, this, [this] { addTypedSlot(); });
+    addRow->addWidget(slotPath_, 1);
+    addRow->addWidget(addSlotButton_);
+    slotColumn->addLayout(addRow);
+    upperLayout->addLayout(slotColumn);
     auto* tileArea = new QWidget;
     tileGrid_ = new QGridLayout(tileArea);
     upperLayout->addWidget(tileArea, 1);
@@ -114,6 +133,38 @@ StationWindow::~StationWindow() {
 void StationWindow::setRecipe(const QString& path) {
     recipe_ = path;
     recipeLabel_->setText(path.isEmpty() ? QStringLiteral("no recipe") : path);
+    showState();
+}
+
+void StationWindow::addSlot(const QString& port, bool checked) {
+    const QSignalBlocker quiet(slotList_);
+    auto* item = new QListWidgetItem(port, slotList_);
+    item->setData(Qt::UserRole, port);
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+}
+
+// A device the list does not offer (a fixture's adapter with no stable name,
+// or COMn): named as for --port, ticked, and remembered with the slots.
+void StationWindow::addTypedSlot() {
+    const QString typed = slotPath_->text().trimmed();
+    const auto port = parsePortOption(typed.toStdString());
+    if (!port) {
+        statusBar()->showMessage(
+            QStringLiteral("%1: expected COM1 to COM10 or a device path.").arg(typed));
+        return;
+    }
+    const QString name = qs(port->name());
+    for (int i = 0; i < slotList_->count(); ++i) {
+        if (slotList_->item(i)->data(Qt::UserRole).toString() == name) {
+            slotList_->item(i)->setCheckState(Qt::Checked);
+            slotPath_->clear();
+            return;
+        }
+    }
+    addSlot(name, true);
+    slotPath_->clear();
+    showState();
 }
 
 void StationWindow::setChosenSlots(const QStringList& ports) {
@@ -125,12 +176,8 @@ void StationWindow::setChosenSlots(const QStringList& ports) {
         missing.removeAll(port);
     }
     // A remembered slot whose device is not plugged in now stays a choice.
-    for (const QString& port : missing) {
-        auto* item = new QListWidgetItem(port, slotList_);
-        item->setData(Qt::UserRole, port);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Checked);
-    }
+    for (const QString& port : missing) addSlot(port, true);
+    showState();
 }
 
 QStringList StationWindow::chosenSlots() const {
@@ -146,12 +193,15 @@ QStringList StationWindow::chosenSlots() const {
 bool StationWindow::start() {
     if (running()) return false;
     const QStringList ports = chosenSlots();
-    if (recipe_.isEmpty()) {
-        statusBar()->showMessage(QStringLiteral("Open a recipe first."));
+    if (recipe_.isEmpty() || ports.isEmpty()) {
+        showState();
         return false;
     }
-    if (ports.isEmpty()) {
-        statusBar()->showMessage(QStringLiteral("Choose at least one slot."));
+    std::vector<std::string> portNames;
+    for (const QString& port : ports) portNames.push_back(port.toStdString());
+    if (const auto shared =
+            station::slotsOnOneDevice(portNames, [](int n) { return PortMap().device(n); })) {
+        statusBar()->showMessage(qs("Slots " + *shared + ": tick only one of them."));
         return false;
     }
     QSettings s = settings();
@@ -179,7 +229,6 @@ bool StationWindow::start() {
                 this, [this, e] { take(e); }, Qt::QueuedConnection);
         });
     station_->start();
-    statusBar()->showMessage(QStringLiteral("Running on %1 slots.").arg(ports.size()));
     updateControls();
     return true;
 }
@@ -187,7 +236,6 @@ bool StationWindow::start() {
 void StationWindow::stop() {
     if (!running()) return;
     station_->requestStop();
-    statusBar()->showMessage(QStringLiteral("Stopping: each unit finishes its current step."));
     updateControls();
 }
 
@@ -207,7 +255,7 @@ void StationWindow::take(const station::Event& event) {
     if (event.kind == station::EventKind::Stopped &&
         ++stoppedSlots_ == static_cast<int>(tiles_.size())) {
         station_.reset();
-        statusBar()->showMessage(QStringLiteral("Stopped."));
+        stoppedOnce_ = true;
         updateControls();
         if (closeAfterStop_) close();
     }
@@ -222,10 +270,11 @@ SlotTile* StationWindow::tile(const std::string& port) const {
 QString StationWindow::countersText() const {
     const double seconds =
         runTime_.isValid() ? static_cast<double>(runTime_.elapsed()) / 1000.0 : 0.0;
-    return QStringLiteral("Done %1   Failed %2   Units per hour %3")
-        .arg(counters_.done)
-        .arg(counters_.failed)
-        .arg(counters_.unitsPerHour(seconds), 0, 'f', 0);
+    QString text = QStringLiteral("Done %1   Failed %2").arg(counters_.done).arg(counters_.failed);
+    if (const auto rate = counters_.recentUnitsPerHour(seconds, std::chrono::system_clock::now())) {
+        text += QStringLiteral("   Units per hour %1").arg(*rate, 0, 'f', 0);
+    }
+    return text;
 }
 
 void StationWindow::refresh() {
@@ -237,6 +286,26 @@ void StationWindow::updateControls() {
     startButton_->setEnabled(!running());
     stopButton_->setEnabled(running() && !station_->stopping());
     slotList_->setEnabled(!running());
+    slotPath_->setEnabled(!running());
+    addSlotButton_->setEnabled(!running());
+    showState();
+}
+
+void StationWindow::showState() {
+    QString text;
+    if (running() && station_->stopping()) {
+        text = QStringLiteral("Stopping: each unit finishes its current step.");
+    } else if (running()) {
+        text = QStringLiteral("Running on %1 slots.").arg(tiles_.size());
+    } else if (recipe_.isEmpty()) {
+        text = QStringLiteral("Open a recipe first.");
+    } else if (chosenSlots().isEmpty()) {
+        text = QStringLiteral("Choose at least one slot.");
+    } else {
+        text = stoppedOnce_ ? QStringLiteral("Stopped. Press Start to go on.")
+                            : QStringLiteral("Press Start.");
+    }
+    statusBar()->showMessage(text);
 }
 
 bool StationWindow::saveCsv(const QString& path) const {

@@ -14,6 +14,7 @@
 #include "stationapp/PortChoices.h"
 
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QGridLayout;
@@ -54,7 +55,11 @@ private:
     void saveCsvAs();
     void refresh();
     void updateControls();
+    // The status line when nothing else is to be said: what the next step is.
+    void showState();
     QStringList chosenSlots() const;
+    void addSlot(const QString& port, bool checked);
+    void addTypedSlot();
 
     SetupMaker maker_;
     QString recipe_;
@@ -64,10 +69,13 @@ private:
     station::Counters counters_;
     QElapsedTimer runTime_;
     int stoppedSlots_ = 0;
+    bool stoppedOnce_ = false;
     bool closeAfterStop_ = false;
 
     QLabel* recipeLabel_;
     QListWidget* slotList_;
+    QLineEdit* slotPath_;
+    QPushButton* addSlotButton_;
     QPushButton* startButton_;
     QPushButton* stopButton_;
     QLabel* countersLabel_;

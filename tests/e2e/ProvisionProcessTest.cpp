@@ -29,9 +29,7 @@ protected:
     }
     QString recipe() const { return dir_.filePath("line-7.recipe"); }
 
-    // Exit code and stdout; stderr goes into the failure message.
-    std::pair<int, QString> cli(QStringList arguments) {
-        QProcess process;
+    void launch(QProcess& process, const QStringList& arguments) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("TESSRA_PASSWORD", "Kovak");
         process.setProcessEnvironment(env);
@@ -39,6 +37,12 @@ protected:
         process.start(
             TESSRA_CLI_PROGRAM,
             QStringList{"--ledger", dir_.filePath("ledger.sqlite"), "--json"} + arguments);
+    }
+
+    // Exit code and stdout; stderr goes into the failure message.
+    std::pair<int, QString> cli(QStringList arguments) {
+        QProcess process;
+        launch(process, arguments);
         EXPECT_TRUE(process.waitForFinished(60'000));
         errors_ = process.readAllStandardError().toStdString();
         return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput())};
@@ -74,7 +78,9 @@ TEST_F(ProvisionRun, WritesWhatDiffersOnceAndKeepsTheUnitsAddressTheSecondTime) 
     EXPECT_TRUE(againOut.contains("\"mac\":\"0A:5C:3E:00:10:00\"")) << againOut.toStdString();
 }
 
-TEST_F(ProvisionRun, AStationOfThreeSlotsProvisionsEachUnitWithItsOwnAddress) {
+// The first slot's unit is taken off once done and a fresh one put on within
+// a second: the slot tells it gone and provisions the new one.
+TEST_F(ProvisionRun, AStationOfThreeSlotsProvisionsEachUnitAndOneSwappedInUnderASecond) {
     VirtualPrinterProcess printers[3];
     QStringList slotLinks;
     for (int i = 0; i < 3; ++i) {
@@ -84,13 +90,29 @@ TEST_F(ProvisionRun, AStationOfThreeSlotsProvisionsEachUnitWithItsOwnAddress) {
         ASSERT_EQ(::symlink(printers[i].link().c_str(), link.toUtf8().constData()), 0);
         slotLinks << link;
     }
-    const auto [code, out] =
-        cli({"--slots", slotLinks.join(','), "--count", "3", "station", recipe()});
-    EXPECT_EQ(code, 0) << errors_ << out.toStdString();
+    QProcess station;
+    launch(station, {"--slots", slotLinks.join(','), "--count", "4", "station", recipe()});
+    const QString firstDone = QStringLiteral(R"("slot":"%1","event":"done")").arg(slotLinks[0]);
+    QString out;
+    bool swapped = false;
+    for (int i = 0; i < 600 && station.state() != QProcess::NotRunning; ++i) {
+        station.waitForReadyRead(100);
+        out += QString::fromUtf8(station.readAllStandardOutput());
+        if (!swapped && out.contains(firstDone)) {
+            printers[0].stop();
+            ASSERT_TRUE(printers[0].start());
+            swapped = true;
+        }
+    }
+    station.waitForFinished(1000);
+    out += QString::fromUtf8(station.readAllStandardOutput());
+    EXPECT_EQ(station.exitCode(), 0) << out.toStdString();
+    // The other two units stay on their slots: the fourth address is the fresh unit's.
     QSet<QString> macs;
     const QRegularExpression done(R"re("event":"done".*"mac":"([0-9A-F:]{17})")re");
     for (auto it = done.globalMatch(out); it.hasNext();) macs.insert(it.next().captured(1));
-    EXPECT_EQ(macs.size(), 3) << out.toStdString();
+    EXPECT_EQ(macs.size(), 4) << out.toStdString();
+    EXPECT_TRUE(out.contains(R"("event":"tally","done":4,"failed":0)")) << out.toStdString();
 }
 
 }  // namespace

@@ -21,9 +21,10 @@ namespace tessra::testing {
 // clock moves.
 struct FakeBench {
     bool present = false;
-    std::optional<PortFailure> portFault;  // the port cannot be opened
-    printer::Line unitLine{};              // the line the unit answers at
-    int finds = 0;
+    std::optional<PortFailure> portFault;                   // the port cannot be opened
+    printer::Line unitLine{};                               // the line the unit answers at
+    printer::MacAddress mac{0x0A, 0x5C, 0x3E, 0xF0, 0, 0};  // the unit's address
+    int unit = -1;  // which unit of a test's script is on the port
 };
 
 class FakePrinter : public printer::Printer {
@@ -41,7 +42,6 @@ public:
     std::vector<std::string> calls;
 
     printer::Outcome<printer::Line> find() override {
-        if (bench_) ++bench_->finds;
         auto found = answer("find", bench_ ? bench_->unitLine : onLine);
         if (found) onLine = *found;
         return found;
@@ -56,7 +56,7 @@ public:
         return set("writeBlock", block, b);
     }
     printer::Outcome<printer::MacAddress> readMac() override {
-        if (lateReplies.empty()) return answer("readMac", mac);
+        if (lateReplies.empty()) return answer("readMac", bench_ ? bench_->mac : mac);
         const auto late = lateReplies.front();
         lateReplies.pop_front();
         return answer("readMac", late);
@@ -64,7 +64,7 @@ public:
     printer::Outcome<printer::Done> writeMac(const printer::MacAddress& a,
                                              std::string_view) override {
         if (onWriteMac) onWriteMac();
-        return set("writeMac", mac, a);
+        return set("writeMac", bench_ ? bench_->mac : mac, a);
     }
     printer::Outcome<printer::CustomerCode> readCustomerCode() override {
         return answer("readCustomerCode", code);

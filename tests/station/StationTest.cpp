@@ -1,13 +1,20 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <stdexcept>
 
 #include "fakes/FakeClock.h"
 #include "fakes/FakePrinter.h"
+#include "provision/ProvisionUnit.h"
 #include "station/EventFormat.h"
+#include "station/RecipeWork.h"
 #include "station/Slot.h"
+#include "station/SlotDevices.h"
 #include "station/Station.h"
 
 namespace tessra::station {
@@ -17,11 +24,13 @@ using testing::FakeBench;
 using testing::FakeClock;
 using testing::FakePrinter;
 
-// Each step asks the slot first; throws on the units a test names.
+// Each step asks the slot first; throws on the units a test names. Writes
+// the unit's address; a recipe with a line of its own moves the unit there.
 class FakeWork final : public UnitWork {
 public:
-    explicit FakeWork(int* units, bool* throwOnce = nullptr)
-        : units_(*units), throwOnce_(throwOnce) {}
+    explicit FakeWork(int* units, bool* throwOnce = nullptr, FakeBench* bench = nullptr,
+                      std::optional<printer::Line> recipeLine = {})
+        : units_(*units), throwOnce_(throwOnce), bench_(bench), recipeLine_(recipeLine) {}
     UnitResult provision(printer::Printer& printer, UnitProgress& progress) override {
         ++units_;
         for (const char* step : {"settings", "mac", "customer-code"}) {
@@ -30,34 +39,56 @@ public:
                 *throwOnce_ = false;
                 throw std::runtime_error("lost the ledger");
             }
-            if (!printer.readBlock()) return {false, "", {}, "no reply", "check the cable"};
+            if (!printer.readBlock()) return {false, "", {}, "no reply", "check the cable", {}};
         }
-        return {true, "0A:5C:3E:00:10:0" + std::to_string(units_), 42, "", ""};
+        const printer::MacAddress mac{0x0A, 0x5C, 0x3E, 0, 0x10, static_cast<std::uint8_t>(units_)};
+        printer.writeMac(mac, "");
+        if (bench_ && recipeLine_) {
+            bench_->unitLine = *recipeLine_;
+            printer.useLine(*recipeLine_);
+        }
+        return {true, "0A:5C:3E:00:10:0" + std::to_string(units_), 42, "", "", mac};
     }
 
 private:
     int& units_;
     bool* throwOnce_;
+    FakeBench* bench_;
+    std::optional<printer::Line> recipeLine_;
 };
 
-// When each unit is on the port, by fake time; a port fault until faultUntil.
+// When each unit is on the port (by fake time) and the line it answers at,
+// each with a factory address of its own; a port fault from faultFrom until
+// faultUntil.
+struct Unit {
+    double from, to;
+    printer::Line line{};
+};
 struct Script {
-    std::vector<std::pair<double, double>> units;
-    double faultUntil = 0.0;
-    double faultFrom = 0.0;
+    std::vector<Unit> units;
+    double faultUntil = 0.0, faultFrom = 0.0;
+    PortFailure fault = PortFailure::Busy;
     void apply(FakeBench& bench, double now) const {
         const bool held = now >= faultFrom && now < faultUntil;
-        bench.portFault = held ? std::optional(PortFailure::Busy) : std::nullopt;
+        bench.portFault = held ? std::optional(fault) : std::nullopt;
         bench.present = false;
-        for (const auto& [from, to] : units)
-            bench.present = bench.present || (now >= from && now < to);
+        for (int i = 0; i < static_cast<int>(units.size()); ++i) {
+            if (now < units[i].from || now >= units[i].to) continue;
+            bench.present = true;
+            if (bench.unit == i) continue;
+            bench.unit = i;
+            bench.mac = {0x0A, 0x5C, 0x3E, 0xF0, 0, static_cast<std::uint8_t>(i)};
+            bench.unitLine = units[i].line;
+        }
     }
 };
 
-std::string kinds(const std::vector<Event>& events) {
+std::string kinds(const std::vector<Event>& events, bool steps = true) {
     std::string out;
-    for (const Event& e : events)
-        out += std::string(eventName(e.kind)) + (e.step.empty() ? " " : ":" + e.step + " ");
+    for (const Event& e : events) {
+        if (steps || e.kind != EventKind::Step)
+            out += std::string(eventName(e.kind)) + (e.step.empty() ? " " : ":" + e.step + " ");
+    }
     return out;
 }
 
@@ -69,6 +100,7 @@ struct SlotRig {
     std::vector<double> times;
     std::stop_source stop;
     double stopAt = 1e18;
+    std::optional<printer::Line> recipeLine;
 
     void run(const Script& script, const std::function<void(const Event&)>& onEvent) {
         clock.onSleep = [&](double now) {
@@ -80,7 +112,8 @@ struct SlotRig {
                                                   return std::make_unique<FakePrinter>(bench);
                                               },
                                               [&](const std::string&) {
-                                                  return std::make_unique<FakeWork>(&units);
+                                                  return std::make_unique<FakeWork>(
+                                                      &units, nullptr, &bench, recipeLine);
                                               },
                                               [&](Event e) {
                                                   events.push_back(e);
@@ -92,33 +125,6 @@ struct SlotRig {
     }
 };
 
-TEST(SlotTest, ProvisionsEachUnitOnceWhileItStaysAndStartsAgainWhenItLeaves) {
-    SlotRig rig;
-    int done = 0;
-    rig.run(Script{{{1003, 1030}, {1034, 1e9}}}, [&](const Event& e) {
-        if (e.kind == EventKind::Done && ++done == 2) rig.stop.request_stop();
-    });
-    EXPECT_EQ(kinds(rig.events),
-              "present step:settings step:mac step:customer-code done gone "
-              "present step:settings step:mac step:customer-code done stopped ");
-    EXPECT_EQ(rig.units, 2);
-    // Gone two silent seconds after the last answer (unit left at 1030), not at the first miss.
-    EXPECT_GE(rig.times[5], 1031.5);
-    EXPECT_LT(rig.times[5], 1033.0);
-    EXPECT_EQ(rig.events[4].mac, "0A:5C:3E:00:10:01");
-}
-
-// While another program holds the port, the finished unit cannot be seen:
-// that is no silence, so the unit is not taken for a new one afterwards.
-TEST(SlotTest, AUnitBehindAHeldPortIsNotProvisionedAgain) {
-    SlotRig rig;
-    rig.stopAt = 1040;
-    rig.run(Script{{{1001, 1e9}}, 1015, 1005}, [](const Event&) {});
-    EXPECT_EQ(kinds(rig.events),
-              "present step:settings step:mac step:customer-code done fault fault stopped ");
-    EXPECT_EQ(rig.units, 1);
-}
-
 TEST(SlotTest, StopLetsTheCurrentStepFinishAndStartsNoFurtherStep) {
     SlotRig rig;
     rig.run(Script{{{1001, 1e9}}}, [&](const Event& e) {
@@ -126,6 +132,63 @@ TEST(SlotTest, StopLetsTheCurrentStepFinishAndStartsNoFurtherStep) {
     });
     EXPECT_EQ(kinds(rig.events), "present step:settings step:mac failed stopped ");
     EXPECT_EQ(rig.events[3].reason, "stopped before the unit was finished");
+}
+
+// A fresh unit put on 0.5 s after the last one left starts at once, whether
+// the recipe keeps the factory line or not; one at an odd line is found too.
+TEST(SlotTest, ANewUnitIsStartedAtOnceWhateverLineItAnswersAt) {
+    const printer::Line factory{}, fast{6, 1}, odd{3, 1};
+    const struct {
+        std::optional<printer::Line> recipeLine;
+        printer::Line second;
+        double within;  // from the arrival to present
+    } cases[] = {{{}, factory, 0.3}, {fast, factory, 0.3}, {{}, odd, 7.0}, {fast, odd, 7.0}};
+    for (const auto& c : cases) {
+        SlotRig rig;
+        rig.recipeLine = c.recipeLine;
+        rig.stopAt = 1100;
+        rig.run(Script{{{1001, 1010}, {1010.5, 1e9, c.second}}}, [&](const Event& e) {
+            if (e.kind == EventKind::Done && rig.units == 2) rig.stop.request_stop();
+        });
+        ASSERT_EQ(kinds(rig.events, false), "present done gone present done stopped ");
+        EXPECT_LT(rig.times[6] - 1010.5, c.within) << c.second.speedIndex;
+        EXPECT_EQ(rig.events[10].mac, "0A:5C:3E:00:10:02");
+    }
+}
+
+// Silence for 2 s, or the device gone with the unit, is `gone`; a device
+// missing on an empty slot is a fault; a held port hides the unit, no silence.
+TEST(SlotTest, ARemovalIsGoneAndAMissingDeviceOnAnEmptySlotIsAFault) {
+    const PortFailure missing = PortFailure::NoSuchDevice;
+    const struct {
+        Script script;
+        std::string trace, reason;  // reason: of the first gone or fault
+        double at;
+    } cases[] = {
+        {Script{{{1001, 1010}}}, "present done gone stopped ", "no answer", 1012},
+        {Script{{{1001, 1010}}, 1e9, 1010, missing}, "present done gone stopped ", "device gone",
+         1010},
+        {Script{{{1006, 1e9}}, 1005, 0, missing}, "fault fault present done stopped ",
+         "device gone", 1000},
+        {Script{{{1001, 1e9}}, 1015, 1005}, "present done fault fault stopped ",
+         "port held by another program", 1005},
+    };
+    for (const auto& c : cases) {
+        SlotRig rig;
+        rig.stopAt = 1030;
+        rig.run(c.script, [](const Event&) {});
+        EXPECT_EQ(kinds(rig.events, false), c.trace);
+        const auto first = std::ranges::find_if(rig.events, [](const Event& e) {
+            return e.kind == EventKind::Gone || e.kind == EventKind::Fault;
+        });
+        ASSERT_NE(first, rig.events.end());
+        EXPECT_EQ(first->reason, c.reason);
+        EXPECT_NEAR(rig.times[first - rig.events.begin()], c.at, 0.25) << c.trace;
+        if (first->kind == EventKind::Fault && c.reason == "device gone") {
+            EXPECT_EQ(first->hint,
+                      "plug in this slot's adapter; the slot goes on by itself once it is back");
+        }
+    }
 }
 
 TEST(StationTest, AFaultInOneSlotLeavesTheOthersAloneAndTheSlotRecovers) {
@@ -157,13 +220,11 @@ TEST(StationTest, AFaultInOneSlotLeavesTheOthersAloneAndTheSlotRecovers) {
     station.start();
     station.wait();
 
-    std::map<std::string, std::string> perSlot;
-    for (const Event& e : events) {
-        if (e.kind != EventKind::Step) perSlot[e.slot] += std::string(eventName(e.kind)) + " ";
-    }
-    EXPECT_EQ(perSlot["busy"], "fault fault present done stopped ");
-    EXPECT_EQ(perSlot["plain"], "present done gone present done stopped ");
-    EXPECT_EQ(perSlot["crash"], "present failed gone present done stopped ");
+    std::map<std::string, std::vector<Event>> perSlot;
+    for (const Event& e : events) perSlot[e.slot].push_back(e);
+    EXPECT_EQ(kinds(perSlot["busy"], false), "fault fault present done stopped ");
+    EXPECT_EQ(kinds(perSlot["plain"], false), "present done gone present done stopped ");
+    EXPECT_EQ(kinds(perSlot["crash"], false), "present failed gone present done stopped ");
     EXPECT_EQ(station.counters().done, 4);
     EXPECT_EQ(station.counters().exitStatus(), 1);
 }
@@ -189,6 +250,42 @@ TEST(EventFormatTest, TextJsonAndCsvCarryTheSameFields) {
     EXPECT_EQ(formatCsv(e),
               "2026-12-04T13:05:05Z,/dev/ttyUSB0,failed,,0A:5C:3E:00:10:07,,12.3,,"
               "\"reply rejected, \"\"mac\"\"\",check the cable");
+    // A Windows path and an escape quoted from a reply stay one JSON string each.
+    e.reason = R"(C:\temp\"x" \u0041)";
+    e.hint.clear();
+    EXPECT_EQ(formatJson(e).substr(formatJson(e).find("\"reason\"")),
+              R"("reason":"C:\\temp\\\"x\" \\u0041"})");
+}
+
+// Refused, the ledger unusable, written but not recorded: each is a failed
+// unit with the operator's hint (a failed unit fails the run: see above).
+TEST(RecipeWorkTest, OnlyAUnitWrittenReadBackAndRecordedIsDone) {
+    for (int code = 0; code <= 4; ++code) {
+        provision::UnitSummary summary;
+        summary.exitCode = code;
+        summary.mac = 0x0A5C3E001007;
+        summary.message = QStringLiteral("why");
+        const UnitResult r = unitResult(summary);
+        EXPECT_EQ(r.done, code == 0) << code;
+        EXPECT_EQ(r.address.has_value(), code == 0) << code;
+        EXPECT_EQ(r.hint.empty(), code == 0) << code;
+    }
+}
+
+TEST(SlotDevicesTest, TwoNamesOfOneDeviceAreRefusedNamingBoth) {
+    const auto dir = std::filesystem::temp_directory_path() / std::to_string(::getpid());
+    std::filesystem::create_directories(dir);
+    const std::string device = dir / "ttyUSB0", other = dir / "ttyUSB1", alias = dir / "by-path";
+    std::ofstream(device) << '\n';
+    std::ofstream(other) << '\n';
+    std::filesystem::create_symlink(device, alias);
+    const auto com = [&](int n) { return n == 3 ? device : std::string("/nowhere"); };
+    EXPECT_EQ(slotsOnOneDevice({other, alias, device}, com),
+              alias + " and " + device + " reach one device (" + device + ")");
+    EXPECT_EQ(slotsOnOneDevice({"COM3", other, alias}, com),
+              "COM3 and " + alias + " reach one device (" + device + ")");
+    EXPECT_EQ(slotsOnOneDevice({"COM4", other, device, "/nowhere"}, com), std::nullopt);
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
