@@ -25,7 +25,7 @@ struct CommandEntry {
     std::string_view summary;
 };
 
-inline constexpr std::array<CommandEntry, 16> kCommands{{
+inline constexpr std::array<CommandEntry, 17> kCommands{{
     {"detect", "", 0, 0, kNoFlags, "print the line the printer answers at"},
     {"settings show", "", 0, 0, kNoFlags, "print the settings block and its groups"},
     {"settings save", "FILE", 1, 1, kNoFlags, "save the printer's settings to a file"},
@@ -41,7 +41,9 @@ inline constexpr std::array<CommandEntry, 16> kCommands{{
     {"ledger list", "", 0, 0, kTakesCsv | kTakesFilters,
      "list every address the ledger holds, with its state and note"},
     {"ledger report", "", 0, 0, kTakesCsv | kTakesFilters,
-     "units verified and failed per hour, recipe and station; failures by reason"},
+     "units done and not done per hour, recipe and station; not done by reason"},
+    {"ledger factory", "[ADDRESS ...]", 0, -1, kTakesStation,
+     "declare addresses printers carry from the factory, or list them"},
     {"provision", "RECIPE", 1, 1, kTakesStation,
      "apply a recipe to the printer: settings, MAC, customer code, receipt"},
     {"station", "RECIPE", 1, 1, kTakesStation | kTakesSlots,
