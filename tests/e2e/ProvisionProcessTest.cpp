@@ -93,5 +93,27 @@ TEST_F(ProvisionRun, AStationOfThreeSlotsProvisionsEachUnitWithItsOwnAddress) {
     EXPECT_EQ(macs.size(), 3) << out.toStdString();
 }
 
+// Factory-fresh printers all carry one address, and the range holds it: in
+// any order and however often they come, each ends with an address of its own.
+TEST_F(ProvisionRun, PrintersSharingAFactoryAddressEndWithThreeAddresses) {
+    std::ofstream(recipe().toStdString())
+        << "tessra-recipe 1\nname = line-7\nsettings = fast.tessra\n"
+           "mac-range = 0A:5C:3E:00:00:00-0A:5C:3E:00:00:FF\ncustomer-code = 42\n";
+    VirtualPrinterProcess printers[3];
+    for (VirtualPrinterProcess& printer : printers) ASSERT_TRUE(printer.start());
+    QString held[3];
+    const QRegularExpression mac(R"re("mac":"([0-9A-F:]{17})")re");
+    for (const int i : {1, 0, 2, 1, 0}) {
+        const auto [code, out] =
+            cli({"--port", QString::fromStdString(printers[i].link()), "provision", recipe()});
+        EXPECT_EQ(code, 0) << errors_ << out.toStdString();
+        const QString now = mac.match(out.trimmed().split('\n').last()).captured(1);
+        if (!held[i].isEmpty()) EXPECT_EQ(now, held[i]) << "printer " << i;
+        held[i] = now;
+    }
+    EXPECT_EQ(QSet<QString>({held[0], held[1], held[2]}).size(), 3);
+    EXPECT_FALSE(QSet<QString>({held[0], held[1], held[2]}).contains("0A:5C:3E:00:00:01"));
+}
+
 }  // namespace
 }  // namespace tessra::testing

@@ -145,7 +145,7 @@ TEST_P(LedgerTest, MovesVersionOneUpAndRefusesANewerSchema) {
         ASSERT_FALSE(scratch_.query(sql).startsWith("error")) << sql;
     auto ledger = open();
     ASSERT_TRUE(ledger);
-    EXPECT_EQ(scratch_.query("SELECT value FROM ledger_meta WHERE key = 'schema_version'"), "2");
+    EXPECT_EQ(scratch_.query("SELECT value FROM ledger_meta WHERE key = 'schema_version'"), "3");
     ASSERT_TRUE(ledger->advance(kFirst, MacState::Abandoned, at("new", {}, {}, "gone")).ok());
     const auto moved = ledger->find(kFirst);
     ASSERT_TRUE(moved.ok() && moved->has_value());
@@ -154,11 +154,11 @@ TEST_P(LedgerTest, MovesVersionOneUpAndRefusesANewerSchema) {
     EXPECT_EQ((*moved)->customerCode, 7);
     EXPECT_EQ((*moved)->note, "gone");
     ledger.reset();
-    scratch_.query("UPDATE ledger_meta SET value = '3' WHERE key = 'schema_version'");
+    scratch_.query("UPDATE ledger_meta SET value = '4' WHERE key = 'schema_version'");
     const auto opened = Ledger::open(scratch_.location());
     ASSERT_FALSE(opened.ok());
     EXPECT_EQ(opened.fault, Fault::NewerSchema);
-    EXPECT_TRUE(opened.error.contains("schema version 3, newer than this program knows (2)"))
+    EXPECT_TRUE(opened.error.contains("schema version 4, newer than this program knows (3)"))
         << opened.error.toStdString();
 }
 
@@ -207,6 +207,30 @@ TEST_P(LedgerTest, MovesOnlyAlongTheStateMachine) {
     ASSERT_TRUE(open.ok());
     ASSERT_EQ(open->size(), 1);
     EXPECT_EQ(open->front().address, kFirst + 1);
+}
+
+// A range's ends: a failed first address is skipped, a held last one makes
+// the range full with nothing past its end handed out. A factory address is
+// held, never handed out nor taken back; a row it had keeps its state.
+TEST_P(LedgerTest, HandsOutNeitherFactoryAddressesNorPastARangesEnd) {
+    auto ledger = open();
+    ASSERT_TRUE(ledger);
+    ASSERT_TRUE(ledger->mark(kFirst, MacState::Failed, kStamp).ok());
+    ASSERT_TRUE(ledger->declareFactory(kFirst, at("s", "p", {}, "seen twice")).ok());
+    ASSERT_TRUE(ledger->declareFactory(kFirst + 2, at("s", "p", {}, "declared")).ok());
+    EXPECT_EQ(reserve(*ledger, 3, {kFirst, kFirst + 2}), std::vector<Mac>{kFirst + 1});
+    EXPECT_EQ(reserve(*ledger, 2, {kFirst + 5, kFirst + 5}), std::vector<Mac>{kFirst + 5});
+    EXPECT_FALSE(ledger->freeAddress({kFirst + 5, kFirst + 5})->has_value());
+    EXPECT_EQ(ledger->freeAddress(kDefaultRange)->value(), kFirst + 3);
+    EXPECT_EQ(ledger->reserveAddress(kFirst + 2, kStamp, true).fault, Fault::Held);
+    const auto failed = ledger->find(kFirst);
+    ASSERT_TRUE(failed.ok() && failed->has_value());
+    EXPECT_EQ((*failed)->state, MacState::Failed);
+    EXPECT_TRUE((*failed)->factory);
+    EXPECT_EQ(ledger->find(kFirst + 2)->value().state, MacState::Factory);
+    EXPECT_EQ(ledger->advance(kFirst + 1, MacState::Replaced, kStamp).fault, Fault::Moved);
+    ASSERT_TRUE(ledger->advance(kFirst + 1, MacState::Verified, kStamp).ok());
+    EXPECT_TRUE(ledger->advance(kFirst + 1, MacState::Replaced, kStamp).ok());
 }
 
 // No wait outlasts the limit: a rollback-journal SQLite file or a PostgreSQL

@@ -8,18 +8,20 @@
 #include <QTemporaryDir>
 
 #include "fakes/FakePrinter.h"
+#include "ledger/LedgerReport.h"
 #include "ledger/SqlConnection.h"
 #include "provision/MacProgramming.h"
 #include "provision/ProvisionFormat.h"
 #include "recipe/Recipe.h"
+#include "recipe/TextFile.h"
 #include "settings/SettingsFile.h"
 
 namespace tessra::provision {
 namespace {
 
 using ledger::MacState;
-using testing::FakePrinter;
 using printer::FailureKind;
+using testing::FakePrinter;
 constexpr ledger::Mac kFirst = 0x0A5C3E001000;
 constexpr printer::SettingsBlock kBlock{0x00, 0x06, 0x01, 0x00};
 
@@ -37,17 +39,28 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(text.data(), qint64(text.size()));
     }
-    recipe::RecipeResult recipe(const std::string& extra = {}) {
+    recipe::RecipeResult recipe(const std::string& extra = {},
+                                const std::string& range = "0A:5C:3E:00:10:00-0A:5C:3E:00:1F:FF",
+                                const std::string& wireless = "wifi-station") {
         write("line.recipe",
               "tessra-recipe 1\nname = line-7\nsettings = unit.tessra # here\n"
-              "mac-range = 0A:5C:3E:00:10:00-0A:5C:3E:00:1F:FF\n"
-              "customer-code = 42\nwireless = wifi-station\n" +
-                  extra);
+              "mac-range = " +
+                  range + "\ncustomer-code = 42\nwireless = " + wireless + "\n" + extra);
         return recipe::loadRecipe(path("line.recipe"));
     }
-    MacState stateOf(ledger::Mac address) {
+    recipe::Recipe loaded(const std::string& range = "0A:5C:3E:00:10:00-0A:5C:3E:00:1F:FF",
+                          const std::string& extra = {}) {
+        const recipe::RecipeResult r = recipe(extra, range);
+        EXPECT_TRUE(r.recipe) << r.error.toStdString();
+        return r.recipe.value_or(recipe::Recipe{});
+    }
+    std::optional<ledger::MacRecord> row(ledger::Mac address) {
         const auto found = ledger_->find(address);
-        return found.ok() && found->has_value() ? (*found)->state : MacState::Unknown;
+        return found.ok() ? *found : std::nullopt;
+    }
+    MacState stateOf(ledger::Mac address) {
+        const auto found = row(address);
+        return found ? found->state : MacState::Unknown;
     }
 
     QTemporaryDir dir_;
@@ -64,6 +77,35 @@ TEST_F(ProvisionTest, RefusesABadRecipeWithFileAndLine) {
     for (const auto& [extra, error] : cases)
         EXPECT_TRUE(recipe(extra).error.contains(QString::fromStdString(error)))
             << recipe(extra).error.toStdString();
+    // Only a wireless mode: any other command would run on every unit.
+    for (const char* command : {"firmware-recovery", "no-such-mode"})
+        EXPECT_TRUE(recipe({}, "0A:5C:3E:00:10:00-0A:5C:3E:00:1F:FF", command)
+                        .error.contains(":6: wireless must name a wireless mode: wifi-ap"));
+    EXPECT_TRUE(recipe({}, "0A:5C:3E:10:FF:00-0A:5C:3E:11:00:00")
+                    .error.contains(":4: mac-range must be FIRST-LAST within"));
+    EXPECT_TRUE(recipe("factory-mac = 0A:5C:3E:00:00:01,x\n").error.contains(":7: factory-mac"));
+    const auto factory =
+        recipe("factory-mac = 0A:5C:3E:00:00:09, 0A:5C:3E:00:00:01\nfactory-mac=0a5c3e000001\n");
+    ASSERT_TRUE(factory.recipe) << factory.error.toStdString();
+    EXPECT_EQ(factory.recipe->factoryMacs, (QList<ledger::Mac>{0x0A5C3E000001, 0x0A5C3E000009}));
+    // The hash names the settings, not the settings file's name.
+    const QString hash = recipe().recipe->hash;
+    EXPECT_NE(factory.recipe->hash, hash);
+    write("unit.tessra", *settings::formatSettingsFile(settings::decodeBlock({0, 2, 1, 0}).select));
+    EXPECT_NE(recipe().recipe->hash, hash);
+    // Both files are read up to the bound and not a byte further.
+    for (const char* file : {"line.recipe", "unit.tessra"}) {
+        recipe();
+        QFile grown(path(file));
+        ASSERT_TRUE(grown.open(QIODevice::Append));
+        grown.write(QByteArray(recipe::kMaxTextFileBytes - grown.size() - 1, ' ').prepend('#'));
+        grown.close();
+        EXPECT_TRUE(recipe::loadRecipe(path("line.recipe")).recipe) << file;
+        ASSERT_TRUE(grown.open(QIODevice::Append));
+        grown.write(" ");
+        grown.close();
+        EXPECT_TRUE(recipe::loadRecipe(path("line.recipe")).error.contains("larger than 1 MiB"));
+    }
     write("line.recipe", "tessra-recipe 1\nname = x\nsettings = none.tessra\n");
     EXPECT_TRUE(recipe::loadRecipe(path("line.recipe"))
                     .error.endsWith(":4: missing keys: mac-range,customer-code"));
@@ -157,6 +199,105 @@ TEST_F(ProvisionTest, ProvisionsAUnitAndKeepsItsAddressTheNextTime) {
     EXPECT_EQ(second.lines[3], "settings unchanged");
     EXPECT_EQ(second.lines[4], "mac 0A:5C:3E:00:10:00 unchanged");
     EXPECT_EQ(ledger_->records()->size(), 1);
+}
+
+// Defect: a unit that arrived carrying an address the ledger had given to
+// another unit kept it ("mac unchanged"), so two printers carried it.
+TEST_F(ProvisionTest, AUnitKeepsOnlyAnAddressItProvablyOwns) {
+    UnitContext context;
+    context.port = "COM4";
+    Steps steps;
+    const std::string range = "0A:5C:3E:00:10:00-0A:5C:3E:00:1F:FF";
+    const recipe::Recipe r = loaded(range, "factory-mac = 0A:5C:3E:00:10:00\n");
+    ASSERT_EQ(provisionUnit(printer_, r, *ledger_, context, steps).mac, kFirst + 1);
+    // What it arrived with is never handed out either.
+    EXPECT_TRUE(row(0x0A5C3E000000) && row(0x0A5C3E000000)->factory);
+
+    FakePrinter second;
+    second.mac = printer_.mac;
+    EXPECT_EQ(provisionUnit(second, r, *ledger_, context, steps).mac, kFirst + 2);
+    EXPECT_TRUE(steps.lines[12].starts_with("mac 0A:5C:3E:00:10:01 duplicate ("))
+        << steps.lines[12];
+    EXPECT_TRUE(row(kFirst + 1)->factory);
+    EXPECT_TRUE(row(kFirst + 1)->note.startsWith("duplicate: arrived on a unit on "))
+        << row(kFirst + 1)->note.toStdString();
+
+    // Neither unit keeps it now; the first one's old row says where it went.
+    EXPECT_EQ(provisionUnit(printer_, r, *ledger_, context, steps).mac, kFirst + 3);
+    EXPECT_EQ(stateOf(kFirst + 1), MacState::Replaced);
+    const recipe::Recipe moved = loaded("0A:5C:3E:00:20:00-0A:5C:3E:00:2F:FF");
+    EXPECT_EQ(provisionUnit(second, moved, *ledger_, context, steps).mac, 0x0A5C3E002000);
+    EXPECT_EQ(stateOf(kFirst + 2), MacState::Replaced);
+    EXPECT_EQ(stateOf(kFirst + 3), MacState::Verified);
+}
+
+// Defect: a unit stopped after its MAC step was recorded verified with the
+// recipe's customer code, and the report counted it done.
+TEST_F(ProvisionTest, AUnitEndedAfterItsMacIsRecordedAsItIs) {
+    printer_.failures["writeCustomerCode"] = {FailureKind::NoReply};
+    UnitContext context;
+    Steps steps;
+    const recipe::Recipe r = loaded();
+    EXPECT_EQ(provisionUnit(printer_, r, *ledger_, context, steps).exitCode, 1);
+    const auto partial = row(kFirst);
+    ASSERT_TRUE(partial);
+    EXPECT_EQ(partial->state, MacState::Verified);
+    EXPECT_EQ(partial->customerCode, 1);
+    EXPECT_EQ(partial->unit, "unfinished");
+    EXPECT_EQ(partial->steps, "settings mac");
+    const auto counts = [&] {
+        const auto units = ledger::buildReport(*ledger_->records()).units;
+        return units.size() == 1 ? std::pair{units[0].done, units[0].notDone} : std::pair{-1, -1};
+    };
+    EXPECT_EQ(counts(), std::pair(0, 1));
+
+    EXPECT_EQ(provisionUnit(printer_, r, *ledger_, context, steps).mac, kFirst);
+    EXPECT_EQ(row(kFirst)->unit, "done");
+    EXPECT_EQ(row(kFirst)->steps, "settings mac customer-code wireless");
+    EXPECT_EQ(row(kFirst)->customerCode, 42);
+    EXPECT_EQ(counts(), std::pair(1, 0));
+}
+
+// Defect: with a range one address wide, the second unit's settings were
+// rewritten before the run found the range full.
+TEST_F(ProvisionTest, AFullRangeIsFoundBeforeAnythingIsWritten) {
+    UnitContext context;
+    Steps steps;
+    const recipe::Recipe r = loaded("0A:5C:3E:00:10:00-0A:5C:3E:00:10:00");
+    EXPECT_EQ(provisionUnit(printer_, r, *ledger_, context, steps).mac, kFirst);
+    FakePrinter second;
+    const UnitSummary full = provisionUnit(second, r, *ledger_, context, steps);
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_TRUE(full.message.endsWith("nothing was written")) << full.message.toStdString();
+    EXPECT_EQ(second.calls,
+              (std::vector<std::string>{"find", "readBlock", "readMac", "readCustomerCode"}));
+}
+
+// Defect: a run killed right after its settings write leaves the printer
+// changing its speed; the next run read the new block at the old line, took
+// the settings as unchanged and sent the MAC at a speed the printer had left.
+// The change lands after every exchange of the next run in turn.
+TEST_F(ProvisionTest, ARunAfterAKilledSpeedChangeNeverBurnsAnAddress) {
+    const recipe::Recipe r = loaded();
+    const printer::Line fast = *lineOfBlock(kBlock);
+    UnitContext context;
+    context.line = printer::Line{fast.speedIndex == 0 ? 1 : 0, fast.parityIndex};
+    int done = 0;
+    for (int lands = 0; lands < 16; ++lands) {
+        testing::FakeBench bench{true, {}, *context.line};
+        FakePrinter unit(bench);
+        unit.block = kBlock;
+        int calls = 0;
+        unit.onCall = [&] {
+            if (++calls > lands) bench.unitLine = fast;
+        };
+        Steps steps;
+        done += provisionUnit(unit, r, *ledger_, context, steps).exitCode == 0;
+    }
+    EXPECT_GT(done, 0);
+    for (const ledger::MacRecord& held : *ledger_->records())
+        EXPECT_TRUE(held.state == MacState::Verified || held.state == MacState::Factory)
+            << ledger::macText(held.address).toStdString() << " " << held.stateName.toStdString();
 }
 
 }  // namespace
