@@ -108,7 +108,9 @@ TEST_F(ProvisionRun, PrintersSharingAFactoryAddressEndWithThreeAddresses) {
             cli({"--port", QString::fromStdString(printers[i].link()), "provision", recipe()});
         EXPECT_EQ(code, 0) << errors_ << out.toStdString();
         const QString now = mac.match(out.trimmed().split('\n').last()).captured(1);
-        if (!held[i].isEmpty()) EXPECT_EQ(now, held[i]) << "printer " << i;
+        if (!held[i].isEmpty()) {
+            EXPECT_EQ(now, held[i]) << "printer " << i;
+        }
         held[i] = now;
     }
     EXPECT_EQ(QSet<QString>({held[0], held[1], held[2]}).size(), 3);
