@@ -84,9 +84,8 @@ TEST(LedgerLocationText, ExplicitBeatsEnvironmentBeatsDefault) {
     qputenv(kLedgerVariable, saved);
 }
 
-// Per hour, recipe and station; units not done by reason; CSV quoted per
-// RFC 4180. Written and abandoned rows are no unit's end; a verified address
-// of an unfinished unit is a unit not done.
+// Per hour, recipe and station, by reason; CSV quoted per RFC 4180. Written
+// and abandoned rows are no unit's end; an unfinished unit is not done.
 TEST(LedgerReportText, CountsUnitsAndQuotesCsv) {
     const auto at = [](const char* time, MacState state, const char* note, const char* unit = "") {
         MacRecord r;

@@ -24,6 +24,7 @@ using printer::FailureKind;
 using testing::FakePrinter;
 constexpr ledger::Mac kFirst = 0x0A5C3E001000;
 constexpr printer::SettingsBlock kBlock{0x00, 0x06, 0x01, 0x00};
+constexpr char kRange[] = "0A:5C:3E:00:10:00-0A:5C:3E:00:1F:FF";
 
 class ProvisionTest : public ::testing::Test {
 protected:
@@ -39,8 +40,7 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(text.data(), qint64(text.size()));
     }
-    recipe::RecipeResult recipe(const std::string& extra = {},
-                                const std::string& range = "0A:5C:3E:00:10:00-0A:5C:3E:00:1F:FF",
+    recipe::RecipeResult recipe(const std::string& extra = {}, const std::string& range = kRange,
                                 const std::string& wireless = "wifi-station") {
         write("line.recipe",
               "tessra-recipe 1\nname = line-7\nsettings = unit.tessra # here\n"
@@ -48,8 +48,7 @@ protected:
                   range + "\ncustomer-code = 42\nwireless = " + wireless + "\n" + extra);
         return recipe::loadRecipe(path("line.recipe"));
     }
-    recipe::Recipe loaded(const std::string& range = "0A:5C:3E:00:10:00-0A:5C:3E:00:1F:FF",
-                          const std::string& extra = {}) {
+    recipe::Recipe loaded(const std::string& range = kRange, const std::string& extra = {}) {
         const recipe::RecipeResult r = recipe(extra, range);
         EXPECT_TRUE(r.recipe) << r.error.toStdString();
         return r.recipe.value_or(recipe::Recipe{});
@@ -78,15 +77,12 @@ TEST_F(ProvisionTest, RefusesABadRecipeWithFileAndLine) {
         EXPECT_TRUE(recipe(extra).error.contains(QString::fromStdString(error)))
             << recipe(extra).error.toStdString();
     // Only a wireless mode: any other command would run on every unit.
-    for (const char* command : {"firmware-recovery", "no-such-mode"})
-        EXPECT_TRUE(recipe({}, "0A:5C:3E:00:10:00-0A:5C:3E:00:1F:FF", command)
-                        .error.contains(":6: wireless must name a wireless mode: wifi-ap"));
-    EXPECT_TRUE(recipe({}, "0A:5C:3E:10:FF:00-0A:5C:3E:11:00:00")
-                    .error.contains(":4: mac-range must be FIRST-LAST within"));
-    EXPECT_TRUE(recipe("factory-mac = 0A:5C:3E:00:00:01,x\n").error.contains(":7: factory-mac"));
+    for (const char* wireless : {"firmware-recovery", "no-such-mode"})
+        EXPECT_TRUE(
+            recipe({}, kRange, wireless).error.contains(":6: wireless must name a wireless mode"));
+    EXPECT_TRUE(recipe({}, "0A:5C:3E:10:FF:00-0A:5C:3E:11:00:00").error.contains(":4: mac-range"));
     const auto factory =
         recipe("factory-mac = 0A:5C:3E:00:00:09, 0A:5C:3E:00:00:01\nfactory-mac=0a5c3e000001\n");
-    ASSERT_TRUE(factory.recipe) << factory.error.toStdString();
     EXPECT_EQ(factory.recipe->factoryMacs, (QList<ledger::Mac>{0x0A5C3E000001, 0x0A5C3E000009}));
     // The hash names the settings, not the settings file's name.
     const QString hash = recipe().recipe->hash;
@@ -97,15 +93,14 @@ TEST_F(ProvisionTest, RefusesABadRecipeWithFileAndLine) {
     // Both files are read up to the bound and not a byte further.
     for (const char* file : {"line.recipe", "unit.tessra"}) {
         recipe();
-        QFile grown(path(file));
-        ASSERT_TRUE(grown.open(QIODevice::Append));
-        grown.write(QByteArray(recipe::kMaxTextFileBytes - grown.size() - 1, ' ').prepend('#'));
-        grown.close();
-        EXPECT_TRUE(recipe::loadRecipe(path("line.recipe")).recipe) << file;
-        ASSERT_TRUE(grown.open(QIODevice::Append));
-        grown.write(" ");
-        grown.close();
-        EXPECT_TRUE(recipe::loadRecipe(path("line.recipe")).error.contains("larger than 1 MiB"));
+        for (const qint64 size : {recipe::kMaxTextFileBytes, recipe::kMaxTextFileBytes + 1}) {
+            QFile grown(path(file));
+            ASSERT_TRUE(grown.open(QIODevice::Append));
+            grown.write(QByteArray(size - grown.size(), '#'));
+            grown.close();
+            EXPECT_EQ(recipe::loadRecipe(path("line.recipe")).error.contains("larger than 1 MiB"),
+                      size > recipe::kMaxTextFileBytes);
+        }
     }
     write("line.recipe", "tessra-recipe 1\nname = x\nsettings = none.tessra\n");
     EXPECT_TRUE(recipe::loadRecipe(path("line.recipe"))
@@ -174,42 +169,13 @@ struct Steps : StepSink {
     std::vector<std::string> lines;
 };
 
-TEST_F(ProvisionTest, ProvisionsAUnitAndKeepsItsAddressTheNextTime) {
-    const recipe::RecipeResult loaded = recipe();
-    ASSERT_TRUE(loaded.recipe) << loaded.error.toStdString();
-    const recipe::Recipe& r = *loaded.recipe;
-    UnitContext context;
-    context.port = "COM4";
-    Steps first, second;
-    const UnitSummary made = provisionUnit(printer_, r, *ledger_, context, first);
-    EXPECT_EQ(made.exitCode, 0) << made.message.toStdString();
-    EXPECT_EQ(printer_.block, kBlock);
-    EXPECT_EQ(printer_.onLine, lineOfBlock(kBlock));
-    EXPECT_EQ(printer_.code, 42);
-    EXPECT_EQ(printer_.printed[3], "Recipe line-7 " + r.hash.left(8).toStdString());
-    const auto row = ledger_->find(kFirst);
-    ASSERT_TRUE(row.ok() && row->has_value());
-    EXPECT_EQ((*row)->state, MacState::Verified);
-    EXPECT_EQ((*row)->recipeHash, r.hash);
-    EXPECT_EQ((*row)->customerCode, 42);
-
-    const UnitSummary again = provisionUnit(printer_, r, *ledger_, context, second);
-    EXPECT_EQ(again.exitCode, 0);
-    EXPECT_EQ(again.mac, kFirst);
-    EXPECT_EQ(first.lines[4], "mac 0A:5C:3E:00:10:00 written and verified");
-    EXPECT_EQ(second.lines[3], "settings unchanged");
-    EXPECT_EQ(second.lines[4], "mac 0A:5C:3E:00:10:00 unchanged");
-    EXPECT_EQ(ledger_->records()->size(), 2);  // and the factory address it arrived with
-}
-
 // Defect: a unit that arrived carrying an address the ledger had given to
 // another unit kept it ("mac unchanged"), so two printers carried it.
 TEST_F(ProvisionTest, AUnitKeepsOnlyAnAddressItProvablyOwns) {
     UnitContext context;
     context.port = "COM4";
     Steps steps;
-    const std::string range = "0A:5C:3E:00:10:00-0A:5C:3E:00:1F:FF";
-    const recipe::Recipe r = loaded(range, "factory-mac = 0A:5C:3E:00:10:00\n");
+    const recipe::Recipe r = loaded(kRange, "factory-mac = 0A:5C:3E:00:10:00\n");
     ASSERT_EQ(provisionUnit(printer_, r, *ledger_, context, steps).mac, kFirst + 1);
     // What it arrived with is never handed out either.
     EXPECT_TRUE(row(0x0A5C3E000000) && row(0x0A5C3E000000)->factory);
@@ -219,9 +185,8 @@ TEST_F(ProvisionTest, AUnitKeepsOnlyAnAddressItProvablyOwns) {
     EXPECT_EQ(provisionUnit(second, r, *ledger_, context, steps).mac, kFirst + 2);
     EXPECT_TRUE(steps.lines[12].starts_with("mac 0A:5C:3E:00:10:01 duplicate ("))
         << steps.lines[12];
-    EXPECT_TRUE(row(kFirst + 1)->factory);
-    EXPECT_TRUE(row(kFirst + 1)->note.startsWith("duplicate: arrived on a unit on "))
-        << row(kFirst + 1)->note.toStdString();
+    EXPECT_TRUE(row(kFirst + 1)->factory &&
+                row(kFirst + 1)->note.startsWith("duplicate: arrived on a unit on "));
 
     // Neither unit keeps it now; the first one's old row says where it went.
     EXPECT_EQ(provisionUnit(printer_, r, *ledger_, context, steps).mac, kFirst + 3);
@@ -233,51 +198,54 @@ TEST_F(ProvisionTest, AUnitKeepsOnlyAnAddressItProvablyOwns) {
 }
 
 // Defect: a unit stopped after its MAC step was recorded verified with the
-// recipe's customer code, and the report counted it done.
-TEST_F(ProvisionTest, AUnitEndedAfterItsMacIsRecordedAsItIs) {
+// recipe's customer code and counted done. The next run finishes it.
+TEST_F(ProvisionTest, RecordsAUnitAsItIsAndFinishesItTheNextTime) {
     printer_.failures["writeCustomerCode"] = {FailureKind::NoReply};
-    UnitContext context;
-    Steps steps;
     const recipe::Recipe r = loaded();
-    EXPECT_EQ(provisionUnit(printer_, r, *ledger_, context, steps).exitCode, 1);
-    const auto partial = row(kFirst);
-    ASSERT_TRUE(partial);
-    EXPECT_EQ(partial->state, MacState::Verified);
-    EXPECT_EQ(partial->customerCode, 1);
-    EXPECT_EQ(partial->unit, "unfinished");
-    EXPECT_EQ(partial->steps, "settings mac");
+    UnitContext context;
+    context.port = "COM4";
+    Steps first, second;
+    EXPECT_EQ(provisionUnit(printer_, r, *ledger_, context, first).exitCode, 1);
     const auto counts = [&] {
         const auto units = ledger::buildReport(*ledger_->records()).units;
         return units.size() == 1 ? std::pair{units[0].done, units[0].notDone} : std::pair{-1, -1};
     };
+    const auto unit = [&] {
+        const auto r = row(kFirst).value_or(ledger::MacRecord{});
+        return QStringLiteral("%1 %2 %3: %4")
+            .arg(r.stateName, QString::number(r.customerCode.value_or(0)), r.unit, r.steps)
+            .toStdString();
+    };
+    EXPECT_EQ(unit(), "verified 1 unfinished: settings mac");
     EXPECT_EQ(counts(), std::pair(0, 1));
 
-    EXPECT_EQ(provisionUnit(printer_, r, *ledger_, context, steps).mac, kFirst);
-    EXPECT_EQ(row(kFirst)->unit, "done");
-    EXPECT_EQ(row(kFirst)->steps, "settings mac customer-code wireless");
-    EXPECT_EQ(row(kFirst)->customerCode, 42);
+    const UnitSummary made = provisionUnit(printer_, r, *ledger_, context, second);
+    EXPECT_EQ(made.exitCode, 0) << made.message.toStdString();
+    EXPECT_EQ(made.mac, kFirst);
+    EXPECT_EQ(printer_.block, kBlock);
+    EXPECT_EQ(printer_.onLine, lineOfBlock(kBlock));
+    EXPECT_EQ(printer_.code, 42);
+    EXPECT_EQ(printer_.printed[3], "Recipe line-7 " + r.hash.left(8).toStdString());
+    EXPECT_EQ(unit(), "verified 42 done: settings mac customer-code wireless");
+    EXPECT_EQ(row(kFirst)->recipeHash, r.hash);
     EXPECT_EQ(counts(), std::pair(1, 0));
-}
+    EXPECT_EQ(first.lines[4], "mac 0A:5C:3E:00:10:00 written and verified");
+    EXPECT_EQ(second.lines[3], "settings unchanged");
+    EXPECT_EQ(second.lines[4], "mac 0A:5C:3E:00:10:00 unchanged");
+    EXPECT_EQ(ledger_->records()->size(), 2);  // and the factory address it arrived with
 
-// Defect: with a range one address wide, the second unit's settings were
-// rewritten before the run found the range full.
-TEST_F(ProvisionTest, AFullRangeIsFoundBeforeAnythingIsWritten) {
-    UnitContext context;
-    Steps steps;
-    const recipe::Recipe r = loaded("0A:5C:3E:00:10:00-0A:5C:3E:00:10:00");
-    EXPECT_EQ(provisionUnit(printer_, r, *ledger_, context, steps).mac, kFirst);
-    FakePrinter second;
-    const UnitSummary full = provisionUnit(second, r, *ledger_, context, steps);
-    EXPECT_EQ(full.exitCode, 1);
+    // Defect: with a range one address wide, the next unit's settings were
+    // rewritten before the range was found full.
+    FakePrinter next;
+    const UnitSummary full = provisionUnit(next, loaded("0A:5C:3E:00:10:00-0A:5C:3E:00:10:00"),
+                                           *ledger_, context, second);
     EXPECT_TRUE(full.message.endsWith("nothing was written")) << full.message.toStdString();
-    EXPECT_EQ(second.calls,
+    EXPECT_EQ(next.calls,
               (std::vector<std::string>{"find", "readBlock", "readMac", "readCustomerCode"}));
 }
 
-// Defect: a run killed right after its settings write leaves the printer
-// changing its speed; the next run read the new block at the old line, took
-// the settings as unchanged and sent the MAC at a speed the printer had left.
-// The change lands after every exchange of the next run in turn.
+// Defect: after a run killed right after its settings write, the speed change
+// landing mid-run sent the MAC at the old line. It lands after each exchange.
 TEST_F(ProvisionTest, ARunAfterAKilledSpeedChangeNeverBurnsAnAddress) {
     const recipe::Recipe r = loaded();
     const printer::Line fast = *lineOfBlock(kBlock);
@@ -289,9 +257,7 @@ TEST_F(ProvisionTest, ARunAfterAKilledSpeedChangeNeverBurnsAnAddress) {
         FakePrinter unit(bench);
         unit.block = kBlock;
         int calls = 0;
-        unit.onCall = [&] {
-            if (++calls > lands) bench.unitLine = fast;
-        };
+        unit.onCall = [&] { bench.unitLine = ++calls > lands ? fast : bench.unitLine; };
         Steps steps;
         done += provisionUnit(unit, r, *ledger_, context, steps).exitCode == 0;
     }
