@@ -231,8 +231,8 @@ private:
         summary_.mac = mac_;
         if (replaces_) {
             // The unit moved on; its old address is on no printer now.
-            ledger::Stamp moved = where();
-            moved.station.clear();
+            ledger::Stamp moved;
+            moved.station.clear();  // the row's own station and port stay
             moved.note = QStringLiteral("replaced by %1 on %2 %3")
                              .arg(ledger::macText(mac_), context_.station, context_.port);
             const ledger::Status done = ledger_.advance(old, MacState::Replaced, moved);
