@@ -62,10 +62,6 @@ constexpr QLatin1StringView kDeclareFactory(
     " factory = 1, note = CASE WHEN mac_ledger.factory = 1 THEN mac_ledger.note"
     " WHEN mac_ledger.note = '' THEN excluded.note ELSE mac_ledger.note || '; ' || excluded.note"
     " END");
-constexpr QLatin1StringView kAddNote(
-    "UPDATE mac_ledger SET note = CASE WHEN note = '' THEN CAST(? AS TEXT)"
-    " ELSE note || '; ' || CAST(? AS TEXT) END WHERE address = ?");
-
 constexpr QLatin1StringView kAgainNote("again");
 
 QString nonNull(const QString& text) {
@@ -267,17 +263,6 @@ Status Ledger::declareFactory(Mac address, const Stamp& stamp) {
     bindInsert(upsert, address, MacState::Factory, stamp, stamp.note);
     if (!upsert.exec()) return sqlStatus(failed, upsert.lastError());
     return Status::success();
-}
-
-Status Ledger::addNote(Mac address, const QString& note) {
-    QSqlQuery update(QSqlDatabase::database(connection_, false));
-    update.prepare(kAddNote);
-    for (const QVariant& value : {QVariant(note), QVariant(note), QVariant(qint64(address))})
-        update.addBindValue(value);
-    if (update.exec()) return Status::success();
-    return sqlStatus(
-        QStringLiteral("cannot add a note to %1 in the ledger %2").arg(macText(address), location_),
-        update.lastError());
 }
 
 Status Ledger::mark(Mac address, MacState state, const Stamp& stamp) {

@@ -72,9 +72,6 @@ public:
     // its state. The stamp says where and why (its note).
     Status declareFactory(Mac address, const Stamp& stamp);
 
-    // Adds to the row's note, whatever its state.
-    Status addNote(Mac address, const QString& note);
-
     // The window's record of a save it made without a reservation: the row
     // takes the state and stamp whatever it held. Not for reserved.
     Status mark(Mac address, MacState state, const Stamp& stamp);
