@@ -29,7 +29,7 @@ struct CommandEntry {
     std::string_view details;  // what the manual page and the README add
 };
 
-inline constexpr std::array<CommandEntry, 16> kCommands{{
+inline constexpr std::array<CommandEntry, 17> kCommands{{
     {"detect", "", ValueKind::None, 0, 0, kNoFlags, "print the line the printer answers at",
      "e.g. `57600,n,8,1`"},
     {"settings show", "", ValueKind::None, 0, 0, kNoFlags,
@@ -66,10 +66,13 @@ inline constexpr std::array<CommandEntry, 16> kCommands{{
      "write the customer code (1-255), read it back", ""},
     {"ledger list", "", ValueKind::None, 0, 0, kTakesCsv | kTakesFilters,
      "list every address the ledger holds, with its state and note",
-     "and its time (UTC), station, port, recipe, customer code and settings block; opens the "
-     "ledger read-only"},
+     "and its time (UTC), station, port, recipe, customer code, settings block, unit (`done`, or "
+     "`unfinished` with the steps that were) and factory mark; opens the ledger read-only"},
     {"ledger report", "", ValueKind::None, 0, 0, kTakesCsv | kTakesFilters,
-     "units verified and failed per hour, recipe and station; failures by reason", ""},
+     "units done and not done per hour, recipe and station; not done by reason", ""},
+    {"ledger factory", "[ADDRESS ...]", ValueKind::Text, 0, -1, kTakesStation,
+     "declare addresses printers carry from the factory, or list them",
+     "A declared address is never handed out nor kept on a unit; with no address, lists them"},
     {"provision", "RECIPE", ValueKind::File, 1, 1, kTakesStation,
      "apply a recipe to the printer: settings, MAC, customer code, receipt",
      "The printer is the one on `--port` (see \"Provisioning from a recipe\" in README.md)"},

@@ -1,4 +1,5 @@
-// ledger list and ledger report, read-only, with the same filters.
+// ledger list and ledger report, read-only, with the same filters; ledger
+// factory, which declares addresses printers carry from the factory.
 #include "cli/LedgerAccess.h"
 #include "cli/ToolContext.h"
 #include "ledger/LedgerReport.h"
@@ -78,6 +79,43 @@ ExitCode ledgerReport(ToolContext& c) {
     for (auto it = object.begin(); it != object.end(); ++it) c.report.set(it.key(), it.value());
     lines(c, c.commandLine.csv ? ledger::reportCsv(report) : ledger::reportText(report));
     return code;
+}
+
+// With addresses, each is declared (all are read first: a bad one declares
+// none); without, the declared ones are listed.
+ExitCode ledgerFactory(ToolContext& c) {
+    std::vector<ledger::Mac> declared;
+    for (const std::string& given : c.commandLine.arguments) {
+        const auto address = ledger::parseMac(qs(given));
+        if (!address) {
+            c.report.error(quotedInput(given) + ": expected an address such as 0A:5C:3E:00:00:01");
+            return ExitCode::BadInput;
+        }
+        declared.push_back(*address);
+    }
+    const auto ledger =
+        openLedger(c, declared.empty() ? ledger::kReadOnly : ledger::ConnectionMode{});
+    if (!ledger) return ExitCode::Unreachable;
+    ledger::Stamp stamp;
+    stamp.station = stationName(c);
+    stamp.note = QStringLiteral("declared a factory address");
+    for (const ledger::Mac address : declared) {
+        if (const ledger::Status done = ledger->declareFactory(address, stamp); !done.ok()) {
+            c.report.error(done.error.toStdString());
+            return ExitCode::Unreachable;
+        }
+    }
+    const auto records = ledger->records();
+    if (!records.ok()) {
+        c.report.error(records.error.toStdString());
+        return ExitCode::Unreachable;
+    }
+    QList<ledger::MacRecord> factory;
+    for (const ledger::MacRecord& r : *records)
+        if (r.factory) factory << r;
+    c.report.set("records", ledger::listJson(factory));
+    lines(c, ledger::listText(factory));
+    return ExitCode::Done;
 }
 
 }  // namespace tessra::cli

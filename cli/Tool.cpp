@@ -18,7 +18,7 @@ struct Handler {
     CommandHandler handler;
 };
 
-constexpr std::array<Handler, 16> kHandlers{{
+constexpr std::array<Handler, 17> kHandlers{{
     {"detect", detect},
     {"settings show", settingsShow},
     {"settings save", settingsSave},
@@ -32,6 +32,7 @@ constexpr std::array<Handler, 16> kHandlers{{
     {"mac next", macNext},
     {"ledger list", ledgerList},
     {"ledger report", ledgerReport},
+    {"ledger factory", ledgerFactory},
     {"provision", provision},
     {"station", runStation},
     {"ports", listPorts},

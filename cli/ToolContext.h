@@ -31,6 +31,7 @@ ExitCode macWrite(ToolContext& c);
 ExitCode macNext(ToolContext& c);
 ExitCode ledgerList(ToolContext& c);
 ExitCode ledgerReport(ToolContext& c);
+ExitCode ledgerFactory(ToolContext& c);
 ExitCode provision(ToolContext& c);
 ExitCode runStation(ToolContext& c);
 

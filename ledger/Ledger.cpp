@@ -26,15 +26,16 @@ constexpr QLatin1StringView kReplaceHeld(
     "UPDATE SET state = excluded.state, time_utc = excluded.time_utc,"
     " station = excluded.station, port = excluded.port, customer_code = excluded.customer_code");
 // Taken back with again: everything of the earlier unit goes, but its state
-// and where it was stay in the note.
+// and where it was stay in the note. A factory address is never taken.
 constexpr QLatin1StringView kTakeBack(
     "UPDATE SET state = excluded.state, time_utc = excluded.time_utc,"
     " reserved_utc = excluded.reserved_utc, written_utc = '', station = excluded.station,"
     " port = excluded.port, customer_code = excluded.customer_code, recipe = excluded.recipe,"
     " recipe_hash = excluded.recipe_hash, settings_block = excluded.settings_block,"
-    " note = excluded.note || ' (was ' || mac_ledger.state || ' since ' || mac_ledger.time_utc ||"
+    " unit = '', unit_steps = '', note = excluded.note || ' (was ' || mac_ledger.state || ' since "
+    "' || mac_ledger.time_utc ||"
     " ' on ' || mac_ledger.station || ' ' || mac_ledger.port || CASE WHEN mac_ledger.note = ''"
-    " THEN '' ELSE ': ' || mac_ledger.note END || ')'");
+    " THEN '' ELSE ': ' || mac_ledger.note END || ')' WHERE mac_ledger.factory = 0");
 
 // Non-empty parts of the stamp replace the row's; the note is added.
 constexpr QLatin1StringView kAdvance(
@@ -46,10 +47,21 @@ constexpr QLatin1StringView kAdvance(
     " recipe = COALESCE(NULLIF(CAST(? AS TEXT), ''), recipe),"
     " recipe_hash = COALESCE(NULLIF(CAST(? AS TEXT), ''), recipe_hash),"
     " settings_block = COALESCE(NULLIF(CAST(? AS TEXT), ''), settings_block),"
+    " unit = COALESCE(NULLIF(CAST(? AS TEXT), ''), unit),"
+    " unit_steps = COALESCE(NULLIF(CAST(? AS TEXT), ''), unit_steps),"
     " note = CASE WHEN CAST(? AS TEXT) = '' THEN note WHEN note = '' THEN CAST(? AS TEXT)"
     " ELSE note || '; ' || CAST(? AS TEXT) END"
     " WHERE address = ? AND state IN (%1)");
 
+// A declared address is held from then on; a row it has already keeps its
+// state and only takes the mark and the reason.
+constexpr QLatin1StringView kDeclareFactory(
+    "INSERT INTO mac_ledger (address, state, time_utc, reserved_utc, written_utc, station, port,"
+    " customer_code, recipe, recipe_hash, settings_block, note, factory)"
+    " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1) ON CONFLICT (address) DO UPDATE SET"
+    " factory = 1, note = CASE WHEN mac_ledger.factory = 1 THEN mac_ledger.note"
+    " WHEN mac_ledger.note = '' THEN excluded.note ELSE mac_ledger.note || '; ' || excluded.note"
+    " END");
 constexpr QLatin1StringView kAgainNote("again");
 
 QString nonNull(const QString& text) {
@@ -96,6 +108,9 @@ MacRecord readRecord(const QSqlQuery& query) {
     record.recipeHash = query.value(9).toString();
     record.settingsBlock = query.value(10).toString();
     record.note = query.value(11).toString();
+    record.unit = query.value(12).toString();
+    record.steps = query.value(13).toString();
+    record.factory = query.value(14).toInt() != 0;
     return record;
 }
 
@@ -109,14 +124,17 @@ QString predecessors(MacState state) {
         case MacState::Failed:
         case MacState::Abandoned:
             return QStringLiteral("'reserved', 'written'");
+        case MacState::Replaced:
+            return QStringLiteral("'verified'");
         default:
             return {};
     }
 }
 
 QString whenAndWhere(const MacRecord& r) {
-    return QStringLiteral("%1 in the ledger since %2 (%3, %4)")
-        .arg(r.stateName, r.time.toString(Qt::ISODateWithMs), r.station, r.port);
+    return QStringLiteral("%1 in the ledger since %2 (%3, %4)%5")
+        .arg(r.stateName, r.time.toString(Qt::ISODateWithMs), r.station, r.port,
+             r.factory ? QStringLiteral(", a factory address") : QString());
 }
 
 }  // namespace
@@ -214,7 +232,8 @@ Status Ledger::advance(Mac address, MacState state, const Stamp& stamp) {
           QVariant(state == MacState::Written ? time : QStringLiteral("")),
           QVariant(nonNull(stamp.station)), QVariant(nonNull(stamp.port)), code(stamp),
           QVariant(nonNull(stamp.recipe)), QVariant(nonNull(stamp.recipeHash)),
-          QVariant(nonNull(stamp.settingsBlock)), QVariant(note), QVariant(note), QVariant(note),
+          QVariant(nonNull(stamp.settingsBlock)), QVariant(nonNull(stamp.unit)),
+          QVariant(nonNull(stamp.steps)), QVariant(note), QVariant(note), QVariant(note),
           QVariant(qint64(address))})
         update.addBindValue(value);
     if (!update.exec()) return sqlStatus(failed, update.lastError());
@@ -227,11 +246,30 @@ Status Ledger::advance(Mac address, MacState state, const Stamp& stamp) {
         Fault::Moved);
 }
 
+Result<std::optional<Mac>> Ledger::freeAddress(MacRange range) {
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    return lowestFree(
+        db, range,
+        QStringLiteral("cannot look for a free address in the ledger %1").arg(location_));
+}
+
+Status Ledger::declareFactory(Mac address, const Stamp& stamp) {
+    const QString failed = QStringLiteral("cannot declare %1 a factory address in the ledger %2")
+                               .arg(macText(address), location_);
+    if (address > kLastMac)
+        return Status::failure(failed + QStringLiteral(": not a 48-bit address"));
+    QSqlQuery upsert(QSqlDatabase::database(connection_, false));
+    upsert.prepare(kDeclareFactory);
+    bindInsert(upsert, address, MacState::Factory, stamp, stamp.note);
+    if (!upsert.exec()) return sqlStatus(failed, upsert.lastError());
+    return Status::success();
+}
+
 Status Ledger::mark(Mac address, MacState state, const Stamp& stamp) {
     const QString failed = QStringLiteral("cannot record %1 as %2 in the ledger %3")
                                .arg(macText(address), stateText(state), location_);
-    if (state == MacState::Reserved || state == MacState::Unknown)
-        return Status::failure(failed + QStringLiteral(": only reserve() reserves"));
+    if (state == MacState::Reserved || state == MacState::Unknown || state == MacState::Factory)
+        return Status::failure(failed + QStringLiteral(": not a state a save records"));
     if (address > kLastMac)
         return Status::failure(failed + QStringLiteral(": not a 48-bit address"));
     QSqlQuery upsert(QSqlDatabase::database(connection_, false));

@@ -55,12 +55,22 @@ public:
     // whatever its state and says so in the note, with the state it had.
     Status reserveAddress(Mac address, const Stamp& stamp, bool again);
 
-    // Moves the address on to written, verified, failed or abandoned, only
-    // from the states that lead there (written from reserved; the others
-    // from reserved or written; verified also from verified, to record more
-    // of the unit); otherwise Fault::Moved. The stamp's non-empty parts
-    // replace the row's, its note is added to the row's.
+    // Moves the address on to written, verified, failed, abandoned or
+    // replaced, only from the states that lead there (written from reserved;
+    // replaced from verified; the others from reserved or written; verified
+    // also from verified, to record more of the unit); otherwise Fault::Moved. The stamp's
+    // non-empty parts replace the row's, its note is added to the row's.
     Status advance(Mac address, MacState state, const Stamp& stamp);
+
+    // The address reserve() would take now, without taking it; empty when
+    // the range is full.
+    Result<std::optional<Mac>> freeAddress(MacRange range);
+
+    // Marks an address that printers carry from the factory: it is never
+    // handed out, and a unit that arrives with it never keeps it. An address
+    // the ledger does not hold yet gets a factory row; a row it has keeps
+    // its state. The stamp says where and why (its note).
+    Status declareFactory(Mac address, const Stamp& stamp);
 
     // The window's record of a save it made without a reservation: the row
     // takes the state and stamp whatever it held. Not for reserved.

@@ -29,7 +29,8 @@ QString codeText(const std::optional<int>& code) {
 QStringList listHeader() {
     return {QStringLiteral("address"),  QStringLiteral("state"),    QStringLiteral("time"),
             QStringLiteral("station"),  QStringLiteral("port"),     QStringLiteral("recipe"),
-            QStringLiteral("customer"), QStringLiteral("settings"), QStringLiteral("note")};
+            QStringLiteral("customer"), QStringLiteral("settings"), QStringLiteral("unit"),
+            QStringLiteral("factory"),  QStringLiteral("note")};
 }
 
 QStringList listColumns(const MacRecord& r) {
@@ -41,6 +42,8 @@ QStringList listColumns(const MacRecord& r) {
             r.recipe,
             codeText(r.customerCode),
             r.settingsBlock,
+            r.steps.isEmpty() ? r.unit : r.unit + QStringLiteral(": ") + r.steps,
+            r.factory ? QStringLiteral("yes") : QString(),
             r.note};
 }
 
@@ -82,11 +85,11 @@ QStringList csv(const QList<QStringList>& rows) {
 
 QList<QStringList> unitRows(const LedgerReport& report) {
     QList<QStringList> rows{{QStringLiteral("hour"), QStringLiteral("recipe"),
-                             QStringLiteral("station"), QStringLiteral("verified"),
-                             QStringLiteral("failed")}};
+                             QStringLiteral("station"), QStringLiteral("done"),
+                             QStringLiteral("not-done")}};
     for (const UnitCount& u : report.units)
-        rows << QStringList{hourText(u.hour), u.recipe, u.station, QString::number(u.verified),
-                            QString::number(u.failed)};
+        rows << QStringList{hourText(u.hour), u.recipe, u.station, QString::number(u.done),
+                            QString::number(u.notDone)};
     return rows;
 }
 
@@ -124,16 +127,17 @@ LedgerReport buildReport(const QList<MacRecord>& records) {
     QMap<QString, int> reasons;
     for (const MacRecord& r : records) {
         if (r.state != MacState::Verified && r.state != MacState::Failed) continue;
+        const bool done = r.state == MacState::Verified && r.unit != u"unfinished";
         QDateTime hour = r.time;
         hour.setTime(QTime(r.time.time().hour(), 0));
         UnitCount& u = units[{hour, r.recipe, r.station}];
         u.hour = hour;
         u.recipe = r.recipe;
         u.station = r.station;
-        if (r.state == MacState::Verified) {
-            ++u.verified;
+        if (done) {
+            ++u.done;
         } else {
-            ++u.failed;
+            ++u.notDone;
             ++reasons[r.note.isEmpty() ? QString(kNoReason) : r.note];
         }
     }
@@ -174,6 +178,9 @@ QJsonArray listJson(const QList<MacRecord>& records) {
             {"recipe", r.recipe},
             {"recipeHash", r.recipeHash},
             {"settingsBlock", r.settingsBlock},
+            {"unit", r.unit},
+            {"steps", r.steps},
+            {"factory", r.factory},
             {"note", r.note}});
     return list;
 }
@@ -181,7 +188,7 @@ QJsonArray listJson(const QList<MacRecord>& records) {
 QStringList reportText(const LedgerReport& report) {
     QStringList lines = aligned(unitRows(report));
     if (report.failures.isEmpty()) return lines;
-    lines << QString() << QStringLiteral("failures by reason:");
+    lines << QString() << QStringLiteral("units not done by reason:");
     for (const FailureCount& f : report.failures)
         lines << QStringLiteral("%1  %2").arg(f.count, 6).arg(shown(f.reason));
     return lines;
@@ -190,7 +197,7 @@ QStringList reportText(const LedgerReport& report) {
 QStringList reportCsv(const LedgerReport& report) {
     QList<QStringList> rows{{QStringLiteral("kind"), QStringLiteral("hour"),
                              QStringLiteral("recipe"), QStringLiteral("station"),
-                             QStringLiteral("verified"), QStringLiteral("failed"),
+                             QStringLiteral("done"), QStringLiteral("not-done"),
                              QStringLiteral("reason")}};
     const QList<QStringList> units = unitRows(report);
     for (qsizetype i = 1; i < units.size(); ++i)
@@ -207,8 +214,8 @@ QJsonObject reportJson(const LedgerReport& report) {
         units.append(QJsonObject{{"hour", hourText(u.hour)},
                                  {"recipe", u.recipe},
                                  {"station", u.station},
-                                 {"verified", u.verified},
-                                 {"failed", u.failed}});
+                                 {"done", u.done},
+                                 {"notDone", u.notDone}});
     QJsonArray failures;
     for (const FailureCount& f : report.failures)
         failures.append(QJsonObject{{"reason", f.reason}, {"count", f.count}});

@@ -29,16 +29,20 @@ std::optional<QDateTime> parseFilterTime(const QString& text, bool endOfDay);
 bool matches(const MacRecord& record, const RecordFilter& filter);
 QList<MacRecord> filtered(const QList<MacRecord>& records, const RecordFilter& filter);
 
-// Units verified and failed per hour (UTC), recipe and station, in that order.
+// Units done and not done per hour (UTC), recipe and station, in that order.
+// Done: the address verified and, for a provisioned unit, every step of its
+// recipe. Not done: the address failed, or verified with the unit unfinished.
+// Other rows (reserved, written, abandoned, replaced, factory) are no unit's
+// outcome and are not counted.
 struct UnitCount {
     QDateTime hour;
     QString recipe;
     QString station;
-    int verified = 0;
-    int failed = 0;
+    int done = 0;
+    int notDone = 0;
 };
 
-// Failed rows grouped by their note, most frequent first.
+// Units not done grouped by their row's note, most frequent first.
 struct FailureCount {
     QString reason;
     int count = 0;

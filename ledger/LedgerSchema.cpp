@@ -47,6 +47,14 @@ const QStringList kFromVersion1{
     QStringLiteral("ALTER TABLE mac_ledger_2 RENAME TO mac_ledger"),
 };
 
+// Version 3 of the units: the row of a provisioned unit says how far the
+// unit got, and an address printers carry from the factory is marked.
+const QStringList kToVersion3Units{
+    QStringLiteral("ALTER TABLE mac_ledger ADD COLUMN unit TEXT NOT NULL DEFAULT ''"),
+    QStringLiteral("ALTER TABLE mac_ledger ADD COLUMN unit_steps TEXT NOT NULL DEFAULT ''"),
+    QStringLiteral("ALTER TABLE mac_ledger ADD COLUMN factory INTEGER NOT NULL DEFAULT 0"),
+};
+
 Status run(QSqlDatabase& db, const QString& statement, const LedgerLocation& location) {
     QSqlQuery query(db);
     if (query.exec(statement)) return Status::success();
@@ -100,6 +108,7 @@ Status createInTransaction(QSqlDatabase& db, const LedgerLocation& location) {
         statements << QStringLiteral("CREATE TABLE mac_ledger") + kRecordColumns;
     else if (*version == 1)
         statements << kFromVersion1;
+    if (!existed || *version < 3) statements << kToVersion3Units;
     statements << kUnfinishedIndex << kCreateFloors
                << QStringLiteral("UPDATE ledger_meta SET value = '%1' WHERE key = 'schema_version'")
                       .arg(kSchemaVersion);
@@ -150,13 +159,15 @@ Result<int> readableSchema(QSqlDatabase& db, const LedgerLocation& location) {
 }
 
 QString selectRecords(int version) {
-    return version >= 2 ? QStringLiteral(
-                              "SELECT address, state, time_utc, station, port, customer_code,"
-                              " reserved_utc, written_utc, recipe, recipe_hash, settings_block,"
-                              " note FROM mac_ledger")
-                        : QStringLiteral(
-                              "SELECT address, state, time_utc, station, port, customer_code,"
-                              " time_utc, '', '', '', '', '' FROM mac_ledger");
+    const QString units = version >= 3 ? QStringLiteral(", unit, unit_steps, factory")
+                                       : QStringLiteral(", '', '', 0");
+    return (version >= 2
+                ? QStringLiteral("SELECT address, state, time_utc, station, port, customer_code,"
+                                 " reserved_utc, written_utc, recipe, recipe_hash, settings_block,"
+                                 " note")
+                : QStringLiteral("SELECT address, state, time_utc, station, port, customer_code,"
+                                 " time_utc, '', '', '', '', ''")) +
+           units + QStringLiteral(" FROM mac_ledger");
 }
 
 }  // namespace tessra::ledger

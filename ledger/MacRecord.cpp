@@ -8,8 +8,8 @@ namespace tessra::ledger {
 
 namespace {
 
-constexpr std::array kStateTexts{u"reserved", u"written",   u"verified",
-                                 u"failed",   u"abandoned", u"unknown"};
+constexpr std::array kStateTexts{u"reserved",  u"written",  u"verified", u"failed",
+                                 u"abandoned", u"replaced", u"factory",  u"unknown"};
 constexpr std::size_t kKnownStates = kStateTexts.size() - 1;
 
 }  // namespace

@@ -13,12 +13,15 @@ namespace tessra::ledger {
 // on a printer: recorded before the bytes go out) -> verified (read back from
 // it) or failed (the write or the read-back did not succeed; the address may
 // still be on a printer) or abandoned (found unfinished and not on the
-// printer of its port). An address in any state is never handed out again.
-// Unknown stands for a state this program does not know (a newer program's).
-enum class MacState { Reserved, Written, Verified, Failed, Abandoned, Unknown };
+// printer of its port). A verified address moves on to replaced once its
+// unit was given another one. A factory row holds an address that printers
+// carry from the factory, so that it is never handed out. An address in any
+// state is never handed out again. Unknown stands for a state this program
+// does not know (a newer program's).
+enum class MacState { Reserved, Written, Verified, Failed, Abandoned, Replaced, Factory, Unknown };
 
-// "reserved", "written", "verified", "failed", "abandoned": the text stored
-// and shown; "unknown" for Unknown.
+// "reserved", "written", "verified", "failed", "abandoned", "replaced",
+// "factory": the text stored and shown; "unknown" for Unknown.
 QString stateText(MacState state);
 std::optional<MacState> parseState(QStringView text);
 
@@ -49,6 +52,8 @@ struct Stamp {
     QString recipe;                   // the recipe's name
     QString recipeHash;               // its SHA-256, 64 hex digits
     QString settingsBlock;            // "00 02 01 00"
+    QString unit;                     // a recipe's unit: "done" or "unfinished"
+    QString steps;                    // the unit's steps applied and read back so far
     QString note;                     // why: added to the row's note
 };
 
@@ -66,6 +71,12 @@ struct MacRecord {
     QString recipe;
     QString recipeHash;
     QString settingsBlock;
+    // A provisioned unit: "done" once every step of its recipe was applied
+    // and read back, "unfinished" while not, with the steps that were
+    // ("settings mac customer-code"); empty for an address written alone.
+    QString unit;
+    QString steps;
+    bool factory = false;  // printers may carry it from the factory: never kept, never handed out
     QString note;
 };
 

@@ -18,6 +18,10 @@ struct MacRange {
     friend bool operator==(const MacRange&, const MacRange&) = default;
 };
 
+inline bool contains(MacRange range, Mac address) {
+    return address >= range.first && address <= range.last;
+}
+
 // The addresses this utility writes: 0A 5C 3E 00 00 00 to 0A 5C 3E 10 FF FF.
 inline constexpr MacRange kDefaultRange{0x0A5C'3E00'0000, 0x0A5C'3E10'FFFF};
 

@@ -27,7 +27,7 @@ public:
         : printer_(printer), ledger_(ledger), request_(request) {}
 
     MacResult run() {
-        if (request_.address && !inUtilityRange(*request_.address))
+        if (request_.address && !ledger::contains(ledger::kDefaultRange, *request_.address))
             return end(MacOutcome::Refused,
                        QStringLiteral("%1 is not an address this utility writes (%2-%3)")
                            .arg(ledger::macText(*request_.address),
@@ -60,10 +60,6 @@ public:
     }
 
 private:
-    static bool inUtilityRange(Mac address) {
-        return address >= ledger::kDefaultRange.first && address <= ledger::kDefaultRange.last;
-    }
-
     bool reserve() {
         if (request_.address) {
             address_ = *request_.address;

@@ -25,6 +25,7 @@ std::string stepText(const StepReport& r) {
     if (r.result == "written") text += readsBack(r.step) ? " written and verified" : " done";
     if (r.result == "unchanged")
         text += r.step == "find" || r.step == "read" ? " done" : " unchanged";
+    if (r.result == "duplicate") text += " duplicate";
     if (!r.detail.empty()) text += " (" + r.detail + ")";
     return text;
 }

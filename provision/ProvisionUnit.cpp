@@ -20,6 +20,7 @@ using settings::Group;
 constexpr char kWritten[] = "written";
 constexpr char kUnchanged[] = "unchanged";
 constexpr char kFailed[] = "failed";
+constexpr char kDuplicate[] = "duplicate";
 
 int exitOf(const printer::Failure& failure) {
     switch (failure.kind) {
@@ -51,8 +52,8 @@ public:
     }
 
     UnitSummary run() {
-        (void)(find() && settle() && read() && settings() && mac() && customerCode() &&
-               wireless() && receipt() && record());
+        (void)(find() && settle() && read() && identify() && settings() && mac() &&
+               customerCode() && wireless() && receipt() && record());
         return summary_;
     }
 
@@ -70,6 +71,12 @@ private:
 
     bool settle() {
         start("reconcile");
+        for (const Mac factory : recipe_.factoryMacs) {
+            ledger::Stamp declared = where();
+            declared.note = QStringLiteral("factory address of recipe %1").arg(recipe_.name);
+            if (const ledger::Status done = ledger_.declareFactory(factory, declared); !done.ok())
+                return ledgerFailed(done.fault, done.error);
+        }
         const ReconcileResult settled =
             reconcile(printer_, ledger_, context_.station, context_.port);
         if (!settled.ok()) return ledgerFailed(settled.fault, settled.error);
@@ -97,36 +104,119 @@ private:
         return done(kUnchanged);
     }
 
+    // Who the unit is, decided before anything is written to it. It keeps
+    // the address it carries only when the ledger's row of that address
+    // describes this very unit (its settings block and customer code) for
+    // this recipe, and nothing says another printer may carry it too.
+    // Otherwise it is given a new address, and the range must have one.
+    bool identify() {
+        start("mac");
+        step_.value = ledger::macText(mac_).toStdString();
+        const auto held = ledger_.find(mac_);
+        if (!held.ok()) return ledgerFailed(held.fault, held.error);
+        const std::optional<ledger::MacRecord>& row = *held;
+        const bool unitRecord =
+            row && row->state != MacState::Factory && !row->settingsBlock.isEmpty();
+        const bool sameCode =
+            row && (row->customerCode == code_ ||
+                    (row->recipeHash == recipe_.hash && code_ == recipe_.customerCode));
+        const bool sameUnit =
+            unitRecord && row->settingsBlock == QString::fromStdString(hexOf(block_)) && sameCode;
+        keep_ = sameUnit && row->state == MacState::Verified && !row->factory &&
+                row->recipeHash == recipe_.hash && ledger::contains(recipe_.macRange, mac_);
+        if (keep_) return true;
+
+        const QString seen =
+            QStringLiteral("arrived on a unit on %1 %2 with settings %3, customer code %4")
+                .arg(context_.station, context_.port, QString::fromStdString(hexOf(block_)))
+                .arg(code_);
+        if (!row && ledger::contains(ledger::kDefaultRange, mac_)) {
+            // Nothing here gave it out, yet a printer carries it: from the
+            // factory, or from elsewhere. Handed out later, it would be on
+            // two printers.
+            ledger::Stamp declared = where();
+            declared.note = seen + QStringLiteral(" before the ledger held it");
+            if (const ledger::Status done = ledger_.declareFactory(mac_, declared); !done.ok())
+                return ledgerFailed(done.fault, done.error);
+        } else if (unitRecord && !sameUnit) {
+            // The row's unit is another printer: the address is on two.
+            ledger::Stamp declared = where();
+            declared.note = QStringLiteral("duplicate: ") + seen + QStringLiteral(" at ") +
+                            QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
+            if (const ledger::Status done = ledger_.declareFactory(mac_, declared); !done.ok())
+                return ledgerFailed(done.fault, done.error);
+            step_.detail = QStringLiteral(
+                               "%1 was given to another unit (%2); this unit gets a new "
+                               "address")
+                               .arg(ledger::macText(mac_), row->stateName)
+                               .toStdString();
+            done(kDuplicate);
+            start("mac");
+        } else if (row && row->state == MacState::Verified) {
+            replaces_ = mac_;
+        }
+        const auto free = ledger_.freeAddress(recipe_.macRange);
+        if (!free.ok()) return ledgerFailed(free.fault, free.error);
+        if (!free->has_value())
+            return failed(1, QStringLiteral("every address from %1 to %2 is in the ledger "
+                                            "already; nothing was written")
+                                 .arg(ledger::macText(recipe_.macRange.first),
+                                      ledger::macText(recipe_.macRange.last))
+                                 .toStdString());
+        return true;
+    }
+
     bool settings() {
         start("settings");
         step_.value = hexOf(recipe_.block);
-        if (block_ == recipe_.block) return done(kUnchanged);
+        const std::optional<printer::Line> line = lineOfBlock(recipe_.block);
+        if (block_ == recipe_.block) {
+            if (!onLine(line)) return false;
+            applied_.push_back("settings");
+            return done(kUnchanged);
+        }
         if (const auto written = printer_.writeBlock(recipe_.block, context_.confirmation);
             !written)
             return printerFailed(written.failure());
         // The printer now listens at the block's line.
-        if (const auto line = lineOfBlock(recipe_.block)) printer_.useLine(*line);
+        if (line) printer_.useLine(*line);
         const auto back = printer_.readBlock();
         if (!back) return printerFailed(back.failure());
         if (*back != recipe_.block) return failed(1, "read back " + hexOf(*back));
         wrote_ = true;
+        applied_.push_back("settings");
         return done(kWritten);
+    }
+
+    // A unit that already holds the block may not be listening at its line
+    // yet (a run killed right after its settings write leaves the change
+    // under way): the MAC write must not go out at a line the printer has
+    // left. The block is read back at its own line, else the printer is
+    // searched for; found elsewhere, the unit ends before an address is taken.
+    bool onLine(const std::optional<printer::Line>& line) {
+        if (!line || printer_.line() == *line) return true;
+        printer_.useLine(*line);
+        if (const auto back = printer_.readBlock(); back && *back == recipe_.block) return true;
+        const auto found = printer_.find();
+        if (!found) return printerFailed(found.failure());
+        if (*found == *line) return true;
+        return failed(1,
+                      "the printer answers at another line than its settings set; "
+                      "nothing was written");
     }
 
     bool mac() {
         start("mac");
-        const auto held = ledger_.find(mac_);
-        if (!held.ok()) return ledgerFailed(held.fault, held.error);
-        const ledger::MacRecord* row = held->has_value() ? &**held : nullptr;
-        if (row && row->state == MacState::Verified && row->recipe == recipe_.name &&
-            mac_ >= recipe_.macRange.first && mac_ <= recipe_.macRange.last) {
+        if (keep_) {
             summary_.mac = mac_;
+            applied_.push_back("mac");
             step_.value = ledger::macText(mac_).toStdString();
             return done(kUnchanged);
         }
+        applied_.push_back("mac");
         MacRequest request;
         request.range = recipe_.macRange;
-        request.stamp = stamp();
+        request.stamp = stamp(code_, "unfinished");
         request.password = context_.password;
         request.printerAnswered = true;
         const MacResult programmed = programMac(printer_, ledger_, request);
@@ -136,8 +226,19 @@ private:
         }
         if (programmed.outcome != MacOutcome::Verified)
             return failed(programmed.exitCode(), programmed.message.toStdString());
+        const Mac old = mac_;
         mac_ = *programmed.address;
         summary_.mac = mac_;
+        if (replaces_) {
+            // The unit moved on; its old address is on no printer now.
+            ledger::Stamp moved;
+            moved.station.clear();  // the row's own station and port stay
+            moved.note = QStringLiteral("replaced by %1 on %2 %3")
+                             .arg(ledger::macText(mac_), context_.station, context_.port);
+            const ledger::Status done = ledger_.advance(old, MacState::Replaced, moved);
+            if (!done.ok() && done.fault != ledger::Fault::Moved)
+                return ledgerFailed(done.fault, done.error);
+        }
         return done(kWritten);
     }
 
@@ -146,7 +247,10 @@ private:
         const int wanted = recipe_.customerCode;
         step_.value = std::to_string(wanted);
         summary_.customerCode = code_;
-        if (code_ == wanted) return done(kUnchanged);
+        if (code_ == wanted) {
+            applied_.push_back("customer-code");
+            return done(kUnchanged);
+        }
         const auto code = static_cast<printer::CustomerCode>(wanted);
         if (const auto written = printer_.writeCustomerCode(code); !written)
             return printerFailed(written.failure());
@@ -155,6 +259,7 @@ private:
         if (!back) return printerFailed(back.failure());
         summary_.customerCode = *back;
         if (*back != code) return failed(1, "read back " + std::to_string(*back));
+        applied_.push_back("customer-code");
         return done(kWritten);
     }
 
@@ -164,6 +269,7 @@ private:
         step_.value = recipe_.wireless.toStdString();
         if (const auto set = printer_.run(step_.value); !set) return printerFailed(set.failure());
         wrote_ = true;
+        applied_.push_back("wireless");
         return done(kWritten);
     }
 
@@ -180,19 +286,31 @@ private:
     bool record() {
         start("record");
         step_.value = ledger::macText(mac_).toStdString();
-        const ledger::Status recorded = ledger_.advance(mac_, MacState::Verified, stamp());
+        const ledger::Status recorded =
+            ledger_.advance(mac_, MacState::Verified, stamp(recipe_.customerCode, "done"));
         if (!recorded.ok()) return ledgerFailed(recorded.fault, recorded.error);
         return done(kWritten);
     }
 
-    ledger::Stamp stamp() const {
+    ledger::Stamp where() const {
         ledger::Stamp s;
         s.station = context_.station;
         s.port = context_.port;
-        s.customerCode = recipe_.customerCode;
+        return s;
+    }
+
+    // The unit as it is now: the recipe's block (the settings step comes
+    // first), the customer code it carries, and how far it got.
+    ledger::Stamp stamp(std::optional<int> customerCode, const char* unit) const {
+        ledger::Stamp s = where();
+        s.customerCode = customerCode;
         s.recipe = recipe_.name;
         s.recipeHash = recipe_.hash;
         s.settingsBlock = QString::fromStdString(hexOf(recipe_.block));
+        s.unit = QString::fromLatin1(unit);
+        QStringList steps;
+        for (const char* step : applied_) steps << QLatin1StringView(step);
+        s.steps = steps.join(u' ');
         return s;
     }
 
@@ -214,11 +332,13 @@ private:
         done(kFailed);
         summary_.exitCode = exitCode;
         summary_.message = QString::fromStdString(step_.step + ": " + why);
-        // The address stays verified (the printer carries it); its note says
-        // the unit is not finished. Best effort: the run ends failed anyway.
+        // The address stays verified (the printer carries it); the row says
+        // the unit is not finished, with the steps that were. Best effort:
+        // the run ends failed anyway.
         if (summary_.mac && exitCode != 3 && exitCode != 4) {
-            ledger::Stamp note;
+            ledger::Stamp note = stamp(std::nullopt, "unfinished");
             note.station.clear();
+            note.port.clear();
             note.note = QStringLiteral("unit unfinished: ") + summary_.message;
             ledger_.advance(*summary_.mac, MacState::Verified, note);
         }
@@ -249,6 +369,9 @@ private:
     Mac mac_ = 0;
     int code_ = 0;
     bool wrote_ = false;
+    bool keep_ = false;                 // the unit keeps the address it carries
+    std::optional<Mac> replaces_;       // its verified old address, replaced once it has a new one
+    std::vector<const char*> applied_;  // the recipe's steps applied and read back
 };
 
 }  // namespace

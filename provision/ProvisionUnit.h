@@ -21,7 +21,9 @@ struct UnitContext {
     std::optional<printer::Line> line;  // use this line instead of finding the printer
 };
 
-// One step as it ended: result is "written", "unchanged" or "failed".
+// One step as it ended: result is "written", "unchanged" or "failed"; or
+// "duplicate" for the mac step when the unit arrived carrying an address the
+// ledger gave to another unit (reported before the unit gets a new one).
 struct StepReport {
     std::string step;  // find, reconcile, read, settings, mac, customer-code, wireless,
                        // receipt, record
@@ -52,12 +54,18 @@ struct UnitSummary {
 
 // Applies the recipe to the printer on the context's port, writing only what
 // differs, and records the unit in the ledger:
-//   find the printer (or use the context's line) -> reconcile unfinished rows
-//   -> read block, MAC and customer code -> settings block (then read back
-//   at the new line) -> MAC (kept when the ledger holds it verified for this
-//   recipe and it is in the recipe's range, else the next free one of the
-//   range through programMac) -> customer code (then read back) -> wireless
-//   mode -> unit receipt -> the row verified with all of it.
+//   find the printer (or use the context's line) -> declare the recipe's
+//   factory addresses and reconcile unfinished rows -> read block, MAC and
+//   customer code -> who the unit is: the MAC is kept only when its row
+//   describes this unit (block and customer code) for this recipe, in its
+//   range, and it is no factory address; else the range must have a free
+//   address, and an address the ledger gave to another unit is reported as
+//   a duplicate -> settings block (then read back at the new line; an
+//   unchanged block is read back at its own line) -> MAC (kept, or the next
+//   free one of the range through programMac, the old one then replaced)
+//   -> customer code (then read back) -> wireless mode -> unit receipt ->
+//   the row verified with the unit done. A unit that ends after its MAC
+//   step leaves its row verified, the unit unfinished with its steps.
 // Every step is told to the sink as it ends; the first failure ends the run.
 UnitSummary provisionUnit(printer::Printer& printer, const recipe::Recipe& recipe,
                           ledger::Ledger& ledger, const UnitContext& context, StepSink& sink);

@@ -3,8 +3,10 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <array>
 
+#include "commands/ButtonTables.h"
 #include "identity/CustomerCodeValue.h"
 #include "link/QuotedText.h"
 #include "recipe/TextFile.h"
@@ -20,22 +22,39 @@ QString quoted(const QString& text) {
     return QString::fromStdString(quotedInput(text.toStdString()));
 }
 
-enum class Key { Name, Settings, MacRange, CustomerCode, Wireless, Receipt };
+enum class Key { Name, Settings, MacRange, CustomerCode, Wireless, Receipt, FactoryMac };
 
 struct KeySpec {
     Key key;
     const char* text;
     bool required;
+    bool repeatable = false;
 };
 
-constexpr std::array<KeySpec, 6> kKeys{{
+constexpr std::array<KeySpec, 7> kKeys{{
     {Key::Name, "name", true},
     {Key::Settings, "settings", true},
     {Key::MacRange, "mac-range", true},
     {Key::CustomerCode, "customer-code", true},
     {Key::Wireless, "wireless", false},
     {Key::Receipt, "receipt", false},
+    {Key::FactoryMac, "factory-mac", false, true},
 }};
+
+// Only a mode of the wireless column: any other command (a firmware
+// recovery, a test print) has no place in every unit's run.
+bool wirelessMode(const QString& name) {
+    return std::ranges::any_of(commands::kWirelessColumn, [&](const commands::WirelessButton& b) {
+        return name == QLatin1StringView(b.name.data(), qsizetype(b.name.size()));
+    });
+}
+
+QString wirelessModes() {
+    QStringList names;
+    for (const commands::WirelessButton& b : commands::kWirelessColumn)
+        names << QLatin1StringView(b.name.data(), qsizetype(b.name.size()));
+    return names.join(QStringLiteral(", "));
+}
 
 QString keyList() {
     QStringList names;
@@ -71,7 +90,7 @@ public:
         for (const KeySpec& k : kKeys) {
             if (key != QLatin1StringView(k.text)) continue;
             int& given = givenOn_[static_cast<std::size_t>(k.key)];
-            if (given != 0)
+            if (given != 0 && !k.repeatable)
                 return fail(number, QStringLiteral("%1 is given again (first on line %2)")
                                         .arg(quoted(key))
                                         .arg(given));
@@ -135,10 +154,21 @@ private:
                 return true;
             }
             case Key::Wireless:
-                if (!plainName(value))
-                    return fail(number, QStringLiteral("wireless must be the run name of a "
-                                                       "wireless mode, e.g. wifi-station"));
+                if (!wirelessMode(value))
+                    return fail(number, QStringLiteral("wireless must name a wireless mode: %1")
+                                            .arg(wirelessModes()));
                 recipe.wireless = value;
+                return true;
+            case Key::FactoryMac:
+                for (const QString& part : value.split(u',')) {
+                    const auto mac = ledger::parseMac(part);
+                    if (!mac)
+                        return fail(number,
+                                    QStringLiteral("factory-mac must be addresses such "
+                                                   "as 0A:5C:3E:00:00:01, comma-separated"));
+                    if (!recipe.factoryMacs.contains(*mac)) recipe.factoryMacs << *mac;
+                }
+                std::ranges::sort(recipe.factoryMacs);
                 return true;
             case Key::Receipt:
                 if (value != u"yes" && value != u"no")
@@ -156,13 +186,20 @@ private:
 }  // namespace
 
 QString canonicalRecipe(const Recipe& r) {
+    // A recipe without factory addresses keeps the hash it had before they
+    // could be given.
+    QStringList factory;
+    for (ledger::Mac mac : r.factoryMacs) factory << ledger::macText(mac);
     return QStringLiteral(
                "%1\nname = %2\nsettings-block = %3\nmac-range = %4-%5\ncustomer-code = "
                "%6\nwireless = %7\nreceipt = %8\n")
-        .arg(QLatin1StringView(kRecipeVersionLine), r.name,
-             QString::fromStdString(settings::blockHex(r.block)), ledger::macText(r.macRange.first),
-             ledger::macText(r.macRange.last), QString::number(r.customerCode), r.wireless,
-             r.receipt ? QStringLiteral("yes") : QStringLiteral("no"));
+               .arg(QLatin1StringView(kRecipeVersionLine), r.name,
+                    QString::fromStdString(settings::blockHex(r.block)),
+                    ledger::macText(r.macRange.first), ledger::macText(r.macRange.last),
+                    QString::number(r.customerCode), r.wireless,
+                    r.receipt ? QStringLiteral("yes") : QStringLiteral("no")) +
+           (factory.isEmpty() ? QString()
+                              : QStringLiteral("factory-mac = %1\n").arg(factory.join(u',')));
 }
 
 RecipeResult parseRecipe(std::string_view text, const QString& path) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -16,11 +17,14 @@ namespace tessra::recipe {
 //   settings = line-7.tessra       # a settings file, relative to the recipe
 //   mac-range = 0A:5C:3E:00:10:00-0A:5C:3E:00:1F:FF
 //   customer-code = 42
-//   wireless = wifi-station        # optional: the run name of a wireless button
+//   wireless = wifi-station        # optional: the run name of a wireless mode
 //   receipt = yes                  # optional, default yes
+//   factory-mac = 0A:5C:3E:00:00:01  # optional: what the line's printers carry
+//                                    # from the factory (a comma list, or again)
 //
-// One "key = value" per line, each key once; # starts a comment, also after
-// a value; blank lines anywhere after the first. Keys ignore case.
+// One "key = value" per line, each key once but factory-mac; # starts a
+// comment, also after a value; blank lines anywhere after the first. Keys
+// ignore case.
 inline constexpr char kRecipeVersionLine[] = "tessra-recipe 1";
 
 struct Recipe {
@@ -31,6 +35,7 @@ struct Recipe {
     int customerCode = 0;  // 1..255
     QString wireless;      // empty: leave the wireless module alone
     bool receipt = true;
+    QList<ledger::Mac> factoryMacs;  // in address order, each once
     // The recipe as the ledger, the events and the receipt name it: the
     // canonical text (the settings file replaced by its block) and its
     // SHA-256 in lower-case hex.

@@ -31,16 +31,18 @@ TEST_F(Mac, WithoutAPasswordNothingIsSentNorRecorded) {
     EXPECT_FALSE(QFile::exists(ledgerPath()));
 }
 
+// A declared factory address is never handed out.
 TEST_F(Mac, NextTakesTheLowestFreeAddressAndVerifiesIt) {
-    for (const std::string expected : {"0A:5C:3E:00:00:00", "0A:5C:3E:00:00:01"}) {
+    EXPECT_EQ(run({"ledger", "factory", "0A:5C:3E:00:00:01"}), 0) << err.str();
+    for (const std::string expected : {"0A:5C:3E:00:00:00", "0A:5C:3E:00:00:02"}) {
         EXPECT_EQ(mac({"next"}), 0) << err.str();
         EXPECT_EQ(out.str(), expected + " written and verified\n");
     }
-    EXPECT_EQ(printer.mac, (Bytes{0x0A, 0x5C, 0x3E, 0x00, 0x00, 0x01}));
+    EXPECT_EQ(printer.mac, (Bytes{0x0A, 0x5C, 0x3E, 0x00, 0x00, 0x02}));
     EXPECT_EQ(run({"ledger", "list", "--csv"}), 0);
     const std::string listed = out.str();
     EXPECT_NE(listed.find("\n0A:5C:3E:00:00:00,verified,"), std::string::npos) << listed;
-    EXPECT_NE(listed.find("\n0A:5C:3E:00:00:01,verified,"), std::string::npos) << listed;
+    EXPECT_NE(listed.find("\n0A:5C:3E:00:00:01,factory,"), std::string::npos) << listed;
 }
 
 TEST_F(Mac, AnUnreachableLedgerIsExitThreeBeforeAnythingIsSent) {

@@ -52,32 +52,6 @@ protected:
     std::string errors_;
 };
 
-TEST_F(ProvisionRun, WritesWhatDiffersOnceAndKeepsTheUnitsAddressTheSecondTime) {
-    VirtualPrinterProcess printer;
-    ASSERT_TRUE(printer.start());
-    const QString port = QString::fromStdString(printer.link());
-
-    const auto [first, firstOut] = cli({"--port", port, "--line", "9600,n", "provision", recipe()});
-    EXPECT_EQ(first, 0) << errors_;
-    EXPECT_TRUE(firstOut.contains(R"("result":"written","step":"settings")"))
-        << firstOut.toStdString();
-    const QString summary = firstOut.trimmed().split('\n').last();
-    for (const QString field : {R"("customerCode":42)", R"("exitCode":0)",
-                                R"("mac":"0A:5C:3E:00:10:00")", R"("recipe":"line-7")"})
-        EXPECT_TRUE(summary.contains(field)) << field.toStdString() << "\n"
-                                             << summary.toStdString();
-    EXPECT_TRUE(summary.contains(QRegularExpression(R"("hash":"[0-9a-f]{64}")")));
-
-    const auto [again, againOut] = cli({"--port", port, "provision", recipe()});
-    EXPECT_EQ(again, 0) << errors_;
-    for (const char* step : {"settings", "mac", "customer-code"})
-        EXPECT_TRUE(
-            againOut.contains(QStringLiteral(R"("result":"unchanged","step":"%1")").arg(step)))
-            << step << "\n"
-            << againOut.toStdString();
-    EXPECT_TRUE(againOut.contains("\"mac\":\"0A:5C:3E:00:10:00\"")) << againOut.toStdString();
-}
-
 // The first slot's unit is taken off once done and a fresh one put on within
 // a second: the slot tells it gone and provisions the new one.
 TEST_F(ProvisionRun, AStationOfThreeSlotsProvisionsEachUnitAndOneSwappedInUnderASecond) {
@@ -113,6 +87,38 @@ TEST_F(ProvisionRun, AStationOfThreeSlotsProvisionsEachUnitAndOneSwappedInUnderA
     for (auto it = done.globalMatch(out); it.hasNext();) macs.insert(it.next().captured(1));
     EXPECT_EQ(macs.size(), 4) << out.toStdString();
     EXPECT_TRUE(out.contains(R"("event":"tally","done":4,"failed":0)")) << out.toStdString();
+}
+
+// Factory-fresh printers share an address in the range: in any order, each
+// ends with its own. A unit is written where it differs, the first time only.
+TEST_F(ProvisionRun, PrintersSharingAFactoryAddressEndWithThreeAddresses) {
+    std::ofstream(recipe().toStdString())
+        << "tessra-recipe 1\nname = line-7\nsettings = fast.tessra\n"
+           "mac-range = 0A:5C:3E:00:00:00-0A:5C:3E:00:00:FF\ncustomer-code = 42\n";
+    VirtualPrinterProcess printers[3];
+    for (VirtualPrinterProcess& printer : printers) ASSERT_TRUE(printer.start());
+    QString held[3];
+    const QRegularExpression mac(R"re("mac":"([0-9A-F:]{17})")re");
+    for (const int i : {1, 0, 2, 1, 0}) {
+        const auto [code, out] =
+            cli({"--port", QString::fromStdString(printers[i].link()), "provision", recipe()});
+        EXPECT_EQ(code, 0) << errors_ << out.toStdString();
+        const QString summary = out.trimmed().split('\n').last();
+        const QString now = mac.match(summary).captured(1);
+        const char* result = held[i].isEmpty() ? "written" : "unchanged";
+        for (const char* step : {"settings", "mac", "customer-code"})
+            EXPECT_TRUE(
+                out.contains(QStringLiteral(R"("result":"%1","step":"%2")").arg(result, step)))
+                << step << "\n"
+                << out.toStdString();
+        EXPECT_TRUE(summary.contains(QRegularExpression(
+            R"("customerCode":42,.*"exitCode":0,"hash":"[0-9a-f]{64}",.*"recipe":"line-7")")))
+            << summary.toStdString();
+        EXPECT_TRUE(held[i].isEmpty() || now == held[i]) << "printer " << i;
+        held[i] = now;
+    }
+    EXPECT_EQ(QSet<QString>({held[0], held[1], held[2]}).size(), 3);
+    EXPECT_FALSE(QSet<QString>({held[0], held[1], held[2]}).contains("0A:5C:3E:00:00:01"));
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 // A printer held as its state: what a verb writes, the next read gives.
 // A test queues failures per verb, earlier replies that reach the next MAC
-// read first, and a hook that runs as the MAC write starts. Given a bench,
+// read first, and hooks that run as the MAC write starts and as any verb does. Given a bench,
 // it answers only while a unit is present, at the unit's line, and not at
 // all while the port is held.
 
@@ -39,6 +39,7 @@ public:
     std::map<std::string, std::deque<printer::FailureKind>> failures;
     std::deque<printer::MacAddress> lateReplies;
     std::function<void()> onWriteMac;
+    std::function<void()> onCall;
     std::vector<std::string> calls;
 
     printer::Outcome<printer::Line> find() override {
@@ -85,6 +86,7 @@ private:
     template <class T>
     printer::Outcome<T> answer(const std::string& verb, T value) {
         calls.push_back(verb);
+        if (onCall) onCall();
         if (bench_ && bench_->portFault)
             return printer::Failure{printer::FailureKind::PortUnavailable, *bench_->portFault, "",
                                     ""};

@@ -112,8 +112,6 @@ TEST_P(LedgerTest, ReservesTheLowestNeverHeldAddressAndListsInOrder) {
     EXPECT_EQ(reserve(*ledger, 1), std::vector<Mac>{kFirst + 304});
     EXPECT_EQ(reserve(*ledger, 1, {kFirst + 2, kDefaultRange.last}),
               std::vector<Mac>{kFirst + 305});
-    const Result<Reservation> full = ledger->reserve(kStamp, {kFirst + 1, kFirst + 299});
-    EXPECT_TRUE(full.ok() && full->rangeFull()) << full.error.toStdString();
 
     const auto listed = ledger->records();
     ASSERT_TRUE(listed.ok()) << listed.error.toStdString();
@@ -145,7 +143,7 @@ TEST_P(LedgerTest, MovesVersionOneUpAndRefusesANewerSchema) {
         ASSERT_FALSE(scratch_.query(sql).startsWith("error")) << sql;
     auto ledger = open();
     ASSERT_TRUE(ledger);
-    EXPECT_EQ(scratch_.query("SELECT value FROM ledger_meta WHERE key = 'schema_version'"), "2");
+    EXPECT_EQ(scratch_.query("SELECT value FROM ledger_meta WHERE key = 'schema_version'"), "3");
     ASSERT_TRUE(ledger->advance(kFirst, MacState::Abandoned, at("new", {}, {}, "gone")).ok());
     const auto moved = ledger->find(kFirst);
     ASSERT_TRUE(moved.ok() && moved->has_value());
@@ -154,11 +152,11 @@ TEST_P(LedgerTest, MovesVersionOneUpAndRefusesANewerSchema) {
     EXPECT_EQ((*moved)->customerCode, 7);
     EXPECT_EQ((*moved)->note, "gone");
     ledger.reset();
-    scratch_.query("UPDATE ledger_meta SET value = '3' WHERE key = 'schema_version'");
+    scratch_.query("UPDATE ledger_meta SET value = '4' WHERE key = 'schema_version'");
     const auto opened = Ledger::open(scratch_.location());
     ASSERT_FALSE(opened.ok());
     EXPECT_EQ(opened.fault, Fault::NewerSchema);
-    EXPECT_TRUE(opened.error.contains("schema version 3, newer than this program knows (2)"))
+    EXPECT_TRUE(opened.error.contains("schema version 4, newer than this program knows (3)"))
         << opened.error.toStdString();
 }
 
@@ -179,11 +177,13 @@ TEST_P(LedgerTest, MovesOnlyAlongTheStateMachine) {
         {kFirst, MacState::Verified, Fault::None},  // reconciled straight from reserved
         {kFirst, MacState::Written, Fault::Moved},  // never back
         {kFirst, MacState::Verified, Fault::None},  // more of the unit recorded
+        {kFirst, MacState::Replaced, Fault::None},  // its unit moved to another address
         {kFirst + 1, MacState::Written, Fault::None},
         {kFirst + 1, MacState::Written, Fault::Moved},  // a second writer loses
         {kFirst + 1, MacState::Failed, Fault::None},
         {kFirst + 1, MacState::Abandoned, Fault::Moved},
-        {kFirst + 2, MacState::Failed, Fault::Moved},  // never held
+        {kFirst + 1, MacState::Replaced, Fault::Moved},  // only what was verified
+        {kFirst + 2, MacState::Failed, Fault::Moved},    // never held
     };
     ASSERT_EQ(reserve(*ledger, 2), (std::vector<Mac>{kFirst, kFirst + 1}));
     for (const auto& s : steps)
@@ -194,19 +194,33 @@ TEST_P(LedgerTest, MovesOnlyAlongTheStateMachine) {
         EXPECT_EQ(refused.fault, Fault::Held) << refused.error.toStdString();
     }
     EXPECT_TRUE(ledger->reserveAddress(kFirst + 1, kStamp, true).ok());
-    const auto again = ledger->find(kFirst + 1);
-    ASSERT_TRUE(again.ok() && again->has_value());
-    EXPECT_EQ((*again)->state, MacState::Reserved);
-    EXPECT_TRUE((*again)->note.startsWith("again (was failed since "))
-        << (*again)->note.toStdString();
-    const auto verified = ledger->find(kFirst);
-    ASSERT_TRUE(verified.ok() && verified->has_value());
-    EXPECT_EQ((*verified)->recipeHash, "ab12");
-    EXPECT_EQ((*verified)->settingsBlock, "00 02 01 00");
+    const MacRecord again = ledger->find(kFirst + 1)->value();
+    EXPECT_EQ(again.state, MacState::Reserved);
+    EXPECT_TRUE(again.note.startsWith("again (was failed since ")) << again.note.toStdString();
+    const MacRecord unitRow = ledger->find(kFirst)->value();
+    EXPECT_EQ(unitRow.recipeHash + " " + unitRow.settingsBlock, "ab12 00 02 01 00");
     const auto open = ledger->unfinished("bench-3", "COM2");
     ASSERT_TRUE(open.ok());
     ASSERT_EQ(open->size(), 1);
     EXPECT_EQ(open->front().address, kFirst + 1);
+}
+
+// A failed first address is skipped; a held last one makes the range full.
+// A factory address is held, never taken back; a row it had keeps its state.
+TEST_P(LedgerTest, HandsOutNeitherFactoryAddressesNorPastARangesEnd) {
+    auto ledger = open();
+    ASSERT_TRUE(ledger);
+    ASSERT_TRUE(ledger->mark(kFirst, MacState::Failed, kStamp).ok());
+    ASSERT_TRUE(ledger->declareFactory(kFirst, at("s", "p", {}, "seen twice")).ok());
+    ASSERT_TRUE(ledger->declareFactory(kFirst + 2, at("s", "p", {}, "declared")).ok());
+    EXPECT_EQ(reserve(*ledger, 3, {kFirst, kFirst + 2}), std::vector<Mac>{kFirst + 1});
+    EXPECT_EQ(reserve(*ledger, 2, {kFirst + 5, kFirst + 5}), std::vector<Mac>{kFirst + 5});
+    EXPECT_FALSE(ledger->freeAddress({kFirst + 5, kFirst + 5})->has_value());
+    EXPECT_EQ(ledger->freeAddress(kDefaultRange)->value(), kFirst + 3);
+    EXPECT_EQ(ledger->reserveAddress(kFirst + 2, kStamp, true).fault, Fault::Held);
+    const MacRecord failed = ledger->find(kFirst)->value();
+    EXPECT_TRUE(failed.state == MacState::Failed && failed.factory);
+    EXPECT_EQ(ledger->find(kFirst + 2)->value().state, MacState::Factory);
 }
 
 // No wait outlasts the limit: a rollback-journal SQLite file or a PostgreSQL

@@ -84,10 +84,12 @@ TEST(LedgerLocationText, ExplicitBeatsEnvironmentBeatsDefault) {
     qputenv(kLedgerVariable, saved);
 }
 
-// Per hour, recipe and station; failures by reason; CSV quoted per RFC 4180.
+// Per hour, recipe and station, by reason; CSV quoted per RFC 4180. Written
+// and abandoned rows are no unit's end; an unfinished unit is not done.
 TEST(LedgerReportText, CountsUnitsAndQuotesCsv) {
-    const auto at = [](const char* time, MacState state, const char* note) {
+    const auto at = [](const char* time, MacState state, const char* note, const char* unit = "") {
         MacRecord r;
+        r.unit = unit;
         r.time = *parseFilterTime(time, false);
         r.state = state;
         r.stateName = stateText(state);
@@ -96,17 +98,23 @@ TEST(LedgerReportText, CountsUnitsAndQuotesCsv) {
         r.note = note;
         return r;
     };
-    const QList<MacRecord> rows{at("2026-12-07T10:05Z", MacState::Verified, ""),
-                                at("2026-12-07T10:55Z", MacState::Failed, "read back, \"x\""),
-                                at("2026-12-07T11:00Z", MacState::Failed, "read back, \"x\""),
-                                at("2026-12-08T00:00Z", MacState::Verified, "")};
+    const QList<MacRecord> rows{
+        at("2026-12-07T10:05Z", MacState::Verified, ""),
+        at("2026-12-07T10:55Z", MacState::Failed, "read back, \"x\""),
+        at("2026-12-07T11:00Z", MacState::Failed, "read back, \"x\""),
+        at("2026-12-07T11:01Z", MacState::Written, "w"),
+        at("2026-12-07T11:02Z", MacState::Abandoned, "a"),
+        at("2026-12-07T11:03Z", MacState::Verified, "stopped", "unfinished"),
+        at("2026-12-07T11:04Z", MacState::Verified, "", "done"),
+        at("2026-12-08T00:00Z", MacState::Verified, "")};
     RecordFilter until;
     until.until = parseFilterTime("2026-12-07", true);
     const LedgerReport report = buildReport(filtered(rows, until));
-    EXPECT_EQ(reportCsv(report), (QStringList{"kind,hour,recipe,station,verified,failed,reason",
-                                              "units,2026-12-07T10:00Z,line-7,a,1,1,",
-                                              "units,2026-12-07T11:00Z,line-7,a,0,1,",
-                                              "failure,,,,,2,\"read back, \"\"x\"\"\""}));
+    EXPECT_EQ(reportCsv(report),
+              (QStringList{"kind,hour,recipe,station,done,not-done,reason",
+                           "units,2026-12-07T10:00Z,line-7,a,1,1,",
+                           "units,2026-12-07T11:00Z,line-7,a,1,2,",
+                           "failure,,,,,2,\"read back, \"\"x\"\"\"", "failure,,,,,1,stopped"}));
 }
 
 }  // namespace

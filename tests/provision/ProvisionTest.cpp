@@ -8,10 +8,12 @@
 #include <QTemporaryDir>
 
 #include "fakes/FakePrinter.h"
+#include "ledger/LedgerReport.h"
 #include "ledger/SqlConnection.h"
 #include "provision/MacProgramming.h"
 #include "provision/ProvisionFormat.h"
 #include "recipe/Recipe.h"
+#include "recipe/TextFile.h"
 #include "settings/SettingsFile.h"
 
 namespace tessra::provision {
@@ -22,6 +24,7 @@ using printer::FailureKind;
 using testing::FakePrinter;
 constexpr ledger::Mac kFirst = 0x0A5C3E001000;
 constexpr printer::SettingsBlock kBlock{0x00, 0x06, 0x01, 0x00};
+constexpr char kRange[] = "0A:5C:3E:00:10:00-0A:5C:3E:00:1F:FF";
 
 class ProvisionTest : public ::testing::Test {
 protected:
@@ -37,17 +40,26 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(text.data(), qint64(text.size()));
     }
-    recipe::RecipeResult recipe(const std::string& extra = {}) {
+    recipe::RecipeResult recipe(const std::string& extra = {}, const std::string& range = kRange,
+                                const std::string& wireless = "wifi-station") {
         write("line.recipe",
               "tessra-recipe 1\nname = line-7\nsettings = unit.tessra # here\n"
-              "mac-range = 0A:5C:3E:00:10:00-0A:5C:3E:00:1F:FF\n"
-              "customer-code = 42\nwireless = wifi-station\n" +
-                  extra);
+              "mac-range = " +
+                  range + "\ncustomer-code = 42\nwireless = " + wireless + "\n" + extra);
         return recipe::loadRecipe(path("line.recipe"));
     }
-    MacState stateOf(ledger::Mac address) {
+    recipe::Recipe loaded(const std::string& range = kRange, const std::string& extra = {}) {
+        const recipe::RecipeResult r = recipe(extra, range);
+        EXPECT_TRUE(r.recipe) << r.error.toStdString();
+        return r.recipe.value_or(recipe::Recipe{});
+    }
+    std::optional<ledger::MacRecord> row(ledger::Mac address) {
         const auto found = ledger_->find(address);
-        return found.ok() && found->has_value() ? (*found)->state : MacState::Unknown;
+        return found.ok() ? *found : std::nullopt;
+    }
+    MacState stateOf(ledger::Mac address) {
+        const auto found = row(address);
+        return found ? found->state : MacState::Unknown;
     }
 
     QTemporaryDir dir_;
@@ -64,6 +76,30 @@ TEST_F(ProvisionTest, RefusesABadRecipeWithFileAndLine) {
     for (const auto& [extra, error] : cases)
         EXPECT_TRUE(recipe(extra).error.contains(QString::fromStdString(error)))
             << recipe(extra).error.toStdString();
+    for (const char* wireless : {"firmware-recovery", "no-such-mode"})
+        EXPECT_TRUE(
+            recipe({}, kRange, wireless).error.contains(":6: wireless must name a wireless mode"));
+    EXPECT_TRUE(recipe({}, "0A:5C:3E:10:FF:00-0A:5C:3E:11:00:00").error.contains(":4: mac-range"));
+    const auto factory =
+        recipe("factory-mac = 0A:5C:3E:00:00:09, 0A:5C:3E:00:00:01\nfactory-mac=0a5c3e000001\n");
+    EXPECT_EQ(factory.recipe->factoryMacs, (QList<ledger::Mac>{0x0A5C3E000001, 0x0A5C3E000009}));
+    // The hash names the settings, not the settings file's name.
+    const QString hash = recipe().recipe->hash;
+    write("unit.tessra", *settings::formatSettingsFile(
+                             settings::decodeBlock(printer::SettingsBlock{0, 2, 1, 0}).select));
+    EXPECT_NE(recipe().recipe->hash, hash);
+    // Both files are read up to the bound and not a byte further.
+    for (const char* file : {"line.recipe", "unit.tessra"}) {
+        recipe();
+        for (const qint64 size : {recipe::kMaxTextFileBytes, recipe::kMaxTextFileBytes + 1}) {
+            QFile grown(path(file));
+            ASSERT_TRUE(grown.open(QIODevice::Append));
+            grown.write(QByteArray(size - grown.size(), '#'));
+            grown.close();
+            EXPECT_EQ(recipe::loadRecipe(path("line.recipe")).error.contains("larger than 1 MiB"),
+                      size > recipe::kMaxTextFileBytes);
+        }
+    }
     write("line.recipe", "tessra-recipe 1\nname = x\nsettings = none.tessra\n");
     EXPECT_TRUE(recipe::loadRecipe(path("line.recipe"))
                     .error.endsWith(":4: missing keys: mac-range,customer-code"));
@@ -131,32 +167,101 @@ struct Steps : StepSink {
     std::vector<std::string> lines;
 };
 
-TEST_F(ProvisionTest, ProvisionsAUnitAndKeepsItsAddressTheNextTime) {
-    const recipe::RecipeResult loaded = recipe();
-    ASSERT_TRUE(loaded.recipe) << loaded.error.toStdString();
-    const recipe::Recipe& r = *loaded.recipe;
+// Defect: a unit that arrived carrying an address the ledger had given to
+// another unit kept it ("mac unchanged"), so two printers carried it.
+TEST_F(ProvisionTest, AUnitKeepsOnlyAnAddressItProvablyOwns) {
+    UnitContext context;
+    context.port = "COM4";
+    Steps steps;
+    const recipe::Recipe r = loaded(kRange, "factory-mac = 0A:5C:3E:00:10:00\n");
+    ASSERT_EQ(provisionUnit(printer_, r, *ledger_, context, steps).mac, kFirst + 1);
+    EXPECT_TRUE(row(0x0A5C3E000000) && row(0x0A5C3E000000)->factory);
+
+    FakePrinter second;
+    second.mac = printer_.mac;
+    EXPECT_EQ(provisionUnit(second, r, *ledger_, context, steps).mac, kFirst + 2);
+    EXPECT_TRUE(steps.lines[12].starts_with("mac 0A:5C:3E:00:10:01 duplicate ("))
+        << steps.lines[12];
+    EXPECT_TRUE(row(kFirst + 1)->factory &&
+                row(kFirst + 1)->note.startsWith("duplicate: arrived on a unit on "));
+
+    // Neither unit keeps it now; the first one's old row says where it went.
+    EXPECT_EQ(provisionUnit(printer_, r, *ledger_, context, steps).mac, kFirst + 3);
+    EXPECT_EQ(stateOf(kFirst + 1), MacState::Replaced);
+    const recipe::Recipe moved = loaded("0A:5C:3E:00:20:00-0A:5C:3E:00:2F:FF");
+    EXPECT_EQ(provisionUnit(second, moved, *ledger_, context, steps).mac, 0x0A5C3E002000);
+    EXPECT_EQ(stateOf(kFirst + 2), MacState::Replaced);
+    EXPECT_EQ(stateOf(kFirst + 3), MacState::Verified);
+}
+
+// Defect: a unit stopped after its MAC step was recorded verified with the
+// recipe's customer code and counted done. The next run finishes it.
+TEST_F(ProvisionTest, RecordsAUnitAsItIsAndFinishesItTheNextTime) {
+    printer_.failures["writeCustomerCode"] = {FailureKind::NoReply};
+    const recipe::Recipe r = loaded();
     UnitContext context;
     context.port = "COM4";
     Steps first, second;
-    const UnitSummary made = provisionUnit(printer_, r, *ledger_, context, first);
+    EXPECT_EQ(provisionUnit(printer_, r, *ledger_, context, first).exitCode, 1);
+    const auto counts = [&] {
+        const auto units = ledger::buildReport(*ledger_->records()).units;
+        return units.size() == 1 ? std::pair{units[0].done, units[0].notDone} : std::pair{-1, -1};
+    };
+    const auto unit = [&] {
+        const auto r = row(kFirst).value_or(ledger::MacRecord{});
+        return QStringLiteral("%1 %2 %3: %4")
+            .arg(r.stateName, QString::number(r.customerCode.value_or(0)), r.unit, r.steps)
+            .toStdString();
+    };
+    EXPECT_EQ(unit(), "verified 1 unfinished: settings mac");
+    EXPECT_EQ(counts(), std::pair(0, 1));
+
+    const UnitSummary made = provisionUnit(printer_, r, *ledger_, context, second);
     EXPECT_EQ(made.exitCode, 0) << made.message.toStdString();
+    EXPECT_EQ(made.mac, kFirst);
     EXPECT_EQ(printer_.block, kBlock);
     EXPECT_EQ(printer_.onLine, lineOfBlock(kBlock));
     EXPECT_EQ(printer_.code, 42);
     EXPECT_EQ(printer_.printed[3], "Recipe line-7 " + r.hash.left(8).toStdString());
-    const auto row = ledger_->find(kFirst);
-    ASSERT_TRUE(row.ok() && row->has_value());
-    EXPECT_EQ((*row)->state, MacState::Verified);
-    EXPECT_EQ((*row)->recipeHash, r.hash);
-    EXPECT_EQ((*row)->customerCode, 42);
-
-    const UnitSummary again = provisionUnit(printer_, r, *ledger_, context, second);
-    EXPECT_EQ(again.exitCode, 0);
-    EXPECT_EQ(again.mac, kFirst);
+    EXPECT_EQ(unit(), "verified 42 done: settings mac customer-code wireless");
+    EXPECT_EQ(counts(), std::pair(1, 0));
     EXPECT_EQ(first.lines[4], "mac 0A:5C:3E:00:10:00 written and verified");
     EXPECT_EQ(second.lines[3], "settings unchanged");
     EXPECT_EQ(second.lines[4], "mac 0A:5C:3E:00:10:00 unchanged");
-    EXPECT_EQ(ledger_->records()->size(), 1);
+    EXPECT_EQ(ledger_->records()->size(), 2);  // and the factory address it arrived with
+
+    // Defect: with a range one address wide, the next unit's settings were
+    // rewritten before the range was found full.
+    FakePrinter next;
+    const UnitSummary full = provisionUnit(next, loaded("0A:5C:3E:00:10:00-0A:5C:3E:00:10:00"),
+                                           *ledger_, context, second);
+    EXPECT_TRUE(full.message.endsWith("nothing was written")) << full.message.toStdString();
+    EXPECT_EQ(next.calls,
+              (std::vector<std::string>{"find", "readBlock", "readMac", "readCustomerCode"}));
+}
+
+// Defect: after a run killed right after its settings write, the speed change
+// landing mid-run sent the MAC at the old line. It lands after each exchange.
+TEST_F(ProvisionTest, ARunAfterAKilledSpeedChangeNeverBurnsAnAddress) {
+    const recipe::Recipe r = loaded();
+    const printer::Line fast = *lineOfBlock(kBlock);
+    UnitContext context;
+    context.line = printer::Line{fast.speedIndex == 0 ? 1 : 0, fast.parityIndex};
+    int done = 0;
+    for (int lands = 0; lands < 16; ++lands) {
+        testing::FakeBench bench{true, {}, *context.line};
+        FakePrinter unit(bench);
+        unit.block = kBlock;
+        int calls = 0;
+        unit.onCall = [&] { bench.unitLine = ++calls > lands ? fast : bench.unitLine; };
+        Steps steps;
+        done += provisionUnit(unit, r, *ledger_, context, steps).exitCode == 0;
+    }
+    EXPECT_GT(done, 0);
+    const auto records = ledger_->records();
+    for (const ledger::MacRecord& held : *records)
+        EXPECT_TRUE(held.state == MacState::Verified || held.state == MacState::Factory)
+            << ledger::macText(held.address).toStdString() << " " << held.stateName.toStdString();
 }
 
 }  // namespace
