@@ -27,8 +27,9 @@ QString codeText(const std::optional<int>& code) {
 
 QStringList listHeader() {
     return {QStringLiteral("address"),  QStringLiteral("state"),    QStringLiteral("time"),
-            QStringLiteral("station"),  QStringLiteral("port"),     QStringLiteral("recipe"),
-            QStringLiteral("customer"), QStringLiteral("settings"), QStringLiteral("note")};
+            QStringLiteral("station"),  QStringLiteral("port"),     QStringLiteral("device"),
+            QStringLiteral("recipe"),   QStringLiteral("customer"), QStringLiteral("settings"),
+            QStringLiteral("owner"),    QStringLiteral("note")};
 }
 
 QStringList listColumns(const MacRecord& r) {
@@ -37,9 +38,11 @@ QStringList listColumns(const MacRecord& r) {
             timeText(r.time),
             r.station,
             r.port,
+            r.device,
             r.recipe,
             codeText(r.customerCode),
             r.settingsBlock,
+            r.owner.text(),
             r.note};
 }
 
@@ -167,6 +170,8 @@ QJsonArray listJson(const QList<MacRecord>& records) {
             {"writtenTime", timeText(r.writtenTime)},
             {"station", r.station},
             {"port", r.port},
+            {"device", r.device},
+            {"owner", r.owner.text()},
             {"customerCode", r.customerCode ? QJsonValue(*r.customerCode) : QJsonValue()},
             {"recipe", r.recipe},
             {"recipeHash", r.recipeHash},

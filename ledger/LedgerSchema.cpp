@@ -31,6 +31,18 @@ constexpr QLatin1StringView kRecordColumns(
     " note TEXT NOT NULL DEFAULT '')");
 constexpr QLatin1StringView kUnfinishedIndex(
     "CREATE INDEX IF NOT EXISTS mac_ledger_by_port ON mac_ledger (station, port, state)");
+// Version 3: the device a row's unit ran on and the run that owns it (see
+// Owner.h). Rows from before stay without an owner.
+const QStringList kToVersion3{
+    QStringLiteral("ALTER TABLE mac_ledger ADD COLUMN device TEXT NOT NULL DEFAULT ''"),
+    QStringLiteral("ALTER TABLE mac_ledger ADD COLUMN owner_host TEXT NOT NULL DEFAULT ''"),
+    QStringLiteral("ALTER TABLE mac_ledger ADD COLUMN owner_machine TEXT NOT NULL DEFAULT ''"),
+    QStringLiteral("ALTER TABLE mac_ledger ADD COLUMN owner_boot TEXT NOT NULL DEFAULT ''"),
+    QStringLiteral("ALTER TABLE mac_ledger ADD COLUMN owner_pid BIGINT NOT NULL DEFAULT 0"),
+    QStringLiteral("ALTER TABLE mac_ledger ADD COLUMN owner_start BIGINT NOT NULL DEFAULT 0"),
+    QStringLiteral("CREATE INDEX IF NOT EXISTS mac_ledger_by_device"
+                   " ON mac_ledger (owner_machine, device, state)"),
+};
 // Every address from range_first up to held_below - 1 is held (see LowestFree.h).
 constexpr QLatin1StringView kCreateFloors(
     "CREATE TABLE IF NOT EXISTS reserve_floor"
@@ -100,6 +112,7 @@ Status createInTransaction(QSqlDatabase& db, const LedgerLocation& location) {
         statements << QStringLiteral("CREATE TABLE mac_ledger") + kRecordColumns;
     else if (*version == 1)
         statements << kFromVersion1;
+    if (!existed || *version < 3) statements << kToVersion3;
     statements << kUnfinishedIndex << kCreateFloors
                << QStringLiteral("UPDATE ledger_meta SET value = '%1' WHERE key = 'schema_version'")
                       .arg(kSchemaVersion);
@@ -152,13 +165,16 @@ Result<int> readableSchema(QSqlDatabase& db, const LedgerLocation& location) {
 }
 
 QString selectRecords(int version) {
-    return version >= 2 ? QStringLiteral(
-                              "SELECT address, state, time_utc, station, port, customer_code,"
-                              " reserved_utc, written_utc, recipe, recipe_hash, settings_block,"
-                              " note FROM mac_ledger")
-                        : QStringLiteral(
-                              "SELECT address, state, time_utc, station, port, customer_code,"
-                              " time_utc, '', '', '', '', '' FROM mac_ledger");
+    const QString unit = version >= 2 ? QStringLiteral(
+                                            " reserved_utc, written_utc, recipe, recipe_hash,"
+                                            " settings_block, note")
+                                      : QStringLiteral(" time_utc, '', '', '', '', ''");
+    const QString owner = version >= 3 ? QStringLiteral(
+                                             ", device, owner_host, owner_machine, owner_boot,"
+                                             " owner_pid, owner_start")
+                                       : QStringLiteral(", '', '', '', '', 0, 0");
+    return QStringLiteral("SELECT address, state, time_utc, station, port, customer_code,") +
+           unit + owner + QStringLiteral(" FROM mac_ledger");
 }
 
 }  // namespace tessra::ledger

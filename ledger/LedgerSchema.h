@@ -14,7 +14,8 @@ namespace tessra::ledger {
 //   1: address, state, time, station, port, customer code
 //   2: adds the abandoned state, the reserve and write times, recipe, recipe
 //      hash, settings block and a note
-inline constexpr int kSchemaVersion = 2;
+//   3: adds the device a row's unit ran on and the run that owns the row
+inline constexpr int kSchemaVersion = 3;
 
 // Creates the tables on first use or moves an older layout up (safe when
 // several processes open the ledger at once); gives the version now in use.

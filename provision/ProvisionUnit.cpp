@@ -70,8 +70,7 @@ private:
 
     bool settle() {
         start("reconcile");
-        const ReconcileResult settled =
-            reconcile(printer_, ledger_, context_.station, context_.port);
+        const ReconcileResult settled = reconcile(printer_, ledger_, stamp());
         if (!settled.ok()) return ledgerFailed(settled.fault, settled.error);
         step_.detail = QStringLiteral("%1 verified, %2 abandoned, %3 left")
                            .arg(settled.verified)
@@ -134,6 +133,7 @@ private:
             step_.value = ledger::macText(*programmed.address).toStdString();
             if (programmed.outcome != MacOutcome::Unusable) wrote_ = true;
         }
+        summary_.ledgerFault = programmed.ledgerFault;
         if (programmed.outcome != MacOutcome::Verified)
             return failed(programmed.exitCode(), programmed.message.toStdString());
         mac_ = *programmed.address;
@@ -189,6 +189,7 @@ private:
         ledger::Stamp s;
         s.station = context_.station;
         s.port = context_.port;
+        s.device = context_.device;
         s.customerCode = recipe_.customerCode;
         s.recipe = recipe_.name;
         s.recipeHash = recipe_.hash;
@@ -232,6 +233,7 @@ private:
     // Once something was written to the printer, a ledger that cannot take
     // it leaves a unit the ledger does not know as it is.
     bool ledgerFailed(ledger::Fault fault, const QString& why) {
+        summary_.ledgerFault = fault;
         if (!wrote_) return failed(exitOf(fault), why.toStdString());
         return failed(4, ledger::macText(mac_).toStdString() +
                              " written, not recorded: " + why.toStdString());
