@@ -49,9 +49,10 @@ protected:
     std::string errors_;
 };
 
-// Two hosts given one --station name, as two runs whose COM1 reaches two
-// printers, each writing addresses one after the other, the second starting
-// while the first is under way. Neither settles the other's unit.
+// Two hosts of one station name, as two runs on this host (its name is the
+// station of `mac next`) whose COM1 reaches two printers, each writing
+// addresses one after the other, the second starting while the first is
+// under way. Neither settles the other's unit.
 TEST_F(ProvisionRun, TwoRunsOfOneStationNameOnTwoDevicesNeverSettleEachOthersUnits) {
     constexpr int kUnits = 30;
     struct Host {
@@ -78,8 +79,8 @@ TEST_F(ProvisionRun, TwoRunsOfOneStationNameOnTwoDevicesNeverSettleEachOthersUni
                 h.run = std::make_unique<QProcess>();
                 h.run->setProcessEnvironment(env);
                 h.run->start(TESSRA_CLI_PROGRAM,
-                             {"--ledger", dir_.filePath("ledger.sqlite"), "--station", "line-1",
-                              "--port", "COM1", "--line", "9600,n", "--range",
+                             {"--ledger", dir_.filePath("ledger.sqlite"), "--port", "COM1",
+                              "--line", "9600,n", "--range",
                               "0A:5C:3E:00:20:00-0A:5C:3E:00:20:FF", "mac", "next"});
             }
             busy = busy || h.run;
