@@ -52,7 +52,7 @@ private:
 
 // How much longer than the server's own time-outs the client waits for an
 // answer, so that a lock wait ends as the server's clean time-out.
-inline constexpr int kAnswerMarginMs = 1'000;
+inline constexpr int kAnswerMarginMs = 500;
 
 // "<what>: <the database's reason>"
 QString sqlFailure(const QString& what, const QSqlError& error);
