@@ -346,16 +346,15 @@ Result<QList<MacRecord>> Ledger::unfinished(const QString& device, const QString
         QStringLiteral(" WHERE state IN ('reserved', 'written') AND ((owner_machine = ? AND"
                        " device = ? AND (device <> '' OR (station = ? AND port = ?))) OR"
                        " (owner_machine = '' AND station = ? AND port = ?))"),
-        {thisProcess().machine, nonNull(device), nonNull(station), nonNull(port),
-         nonNull(station), nonNull(port)},
+        {thisProcess().machine, nonNull(device), nonNull(station), nonNull(port), nonNull(station),
+         nonNull(port)},
         QStringLiteral("cannot look for unfinished rows in the ledger %1").arg(where_.shown));
 }
 
 Result<bool> Ledger::ownerEnded(const MacRecord& row) {
     if (row.owner == thisProcess()) return Result<bool>::success(true);
     if (!endedHere(row.owner)) return Result<bool>::success(false);
-    if (where_.engine != Engine::Postgres || !row.owner.known())
-        return Result<bool>::success(true);
+    if (where_.engine != Engine::Postgres || !row.owner.known()) return Result<bool>::success(true);
     // A lease that can be taken is held by no session: the owner's is gone.
     const QString failed = QStringLiteral("cannot ask the ledger %1 whether %2 has ended")
                                .arg(where_.shown, row.owner.text());

@@ -26,10 +26,10 @@ QString codeText(const std::optional<int>& code) {
 }
 
 QStringList listHeader() {
-    return {QStringLiteral("address"),  QStringLiteral("state"),    QStringLiteral("time"),
-            QStringLiteral("station"),  QStringLiteral("port"),     QStringLiteral("device"),
-            QStringLiteral("recipe"),   QStringLiteral("customer"), QStringLiteral("settings"),
-            QStringLiteral("owner"),    QStringLiteral("note")};
+    return {QStringLiteral("address"), QStringLiteral("state"),    QStringLiteral("time"),
+            QStringLiteral("station"), QStringLiteral("port"),     QStringLiteral("device"),
+            QStringLiteral("recipe"),  QStringLiteral("customer"), QStringLiteral("settings"),
+            QStringLiteral("owner"),   QStringLiteral("note")};
 }
 
 QStringList listColumns(const MacRecord& r) {

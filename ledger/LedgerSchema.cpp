@@ -173,8 +173,8 @@ QString selectRecords(int version) {
                                              ", device, owner_host, owner_machine, owner_boot,"
                                              " owner_pid, owner_start")
                                        : QStringLiteral(", '', '', '', '', 0, 0");
-    return QStringLiteral("SELECT address, state, time_utc, station, port, customer_code,") +
-           unit + owner + QStringLiteral(" FROM mac_ledger");
+    return QStringLiteral("SELECT address, state, time_utc, station, port, customer_code,") + unit +
+           owner + QStringLiteral(" FROM mac_ledger");
 }
 
 }  // namespace tessra::ledger

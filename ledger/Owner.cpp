@@ -1,10 +1,11 @@
 #include "ledger/Owner.h"
 
+#include <unistd.h>
+
 #include <QCryptographicHash>
 #include <QFile>
 #include <QSysInfo>
 #include <QtEndian>
-#include <unistd.h>
 
 namespace tessra::ledger {
 

@@ -7,10 +7,10 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
-#include <QSqlDriver>
 #include <QUrl>
 #include <chrono>
 #include <condition_variable>

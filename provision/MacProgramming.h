@@ -37,9 +37,9 @@ struct MacRequest {
 };
 
 struct ReconcileResult {
-    int verified = 0;                       // unfinished rows whose address the printer carries
-    int abandoned = 0;                      // unfinished rows whose address it does not carry
-    int left = 0;  // rows left as they are: no printer answered, or their run goes on
+    int verified = 0;   // unfinished rows whose address the printer carries
+    int abandoned = 0;  // unfinished rows whose address it does not carry
+    int left = 0;       // rows left as they are: no printer answered, or their run goes on
     std::optional<ledger::Mac> printerMac;  // when the printer answered
     QString error;  // the ledger could not be read or changed (then fault is set)
     ledger::Fault fault = ledger::Fault::None;

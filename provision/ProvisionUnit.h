@@ -48,7 +48,7 @@ struct UnitSummary {
     std::optional<int> customerCode;
     QString recipe;
     QString hash;
-    QString message;  // the reason when exitCode is not 0
+    QString message;                                  // the reason when exitCode is not 0
     ledger::Fault ledgerFault = ledger::Fault::None;  // set when the ledger ended the run
 };
 

@@ -38,9 +38,10 @@ public:
 class SlotPrinter final : public printer::Printer {
 public:
     SlotPrinter(const PortOption& port, std::stop_token stop)
-        : stop_(std::move(stop)), number_(port.number), printer_(port_, clock_, port.number, [this] {
-              return stopBetweenSteps_ || (!inUnit_ && stop_.stop_requested());
-          }) {
+        : stop_(std::move(stop)),
+          number_(port.number),
+          printer_(port_, clock_, port.number,
+                   [this] { return stopBetweenSteps_ || (!inUnit_ && stop_.stop_requested()); }) {
         if (!port.device.empty()) serial_.useDevice(port.number, port.device);
     }
 
@@ -147,7 +148,10 @@ public:
             std::string refusal;
             held = DeviceLock::take(*device, refusal);
             if (!held)
-                return {false, "", {}, refusal + "; nothing was sent",
+                return {false,
+                        "",
+                        {},
+                        refusal + "; nothing was sent",
                         "stop the other run on this port"};
         }
         if (slotPrinter) slotPrinter->beginUnit();

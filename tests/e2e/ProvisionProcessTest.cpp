@@ -78,10 +78,10 @@ TEST_F(ProvisionRun, TwoRunsOfOneStationNameOnTwoDevicesNeverSettleEachOthersUni
                 env.insert("TESSRA_COM1", QString::fromStdString(h.printer.link()));
                 h.run = std::make_unique<QProcess>();
                 h.run->setProcessEnvironment(env);
-                h.run->start(TESSRA_CLI_PROGRAM,
-                             {"--ledger", dir_.filePath("ledger.sqlite"), "--port", "COM1",
-                              "--line", "9600,n", "--range",
-                              "0A:5C:3E:00:20:00-0A:5C:3E:00:20:FF", "mac", "next"});
+                h.run->start(
+                    TESSRA_CLI_PROGRAM,
+                    {"--ledger", dir_.filePath("ledger.sqlite"), "--port", "COM1", "--line",
+                     "9600,n", "--range", "0A:5C:3E:00:20:00-0A:5C:3E:00:20:FF", "mac", "next"});
             }
             busy = busy || h.run;
         }

@@ -1,6 +1,5 @@
 // The ledger on both engines, through its public interface.
 #include <gtest/gtest.h>
-
 #include <signal.h>
 
 #include <QElapsedTimer>
@@ -229,8 +228,8 @@ TEST_P(LedgerTest, SettlesOnlyRowsOfItsDeviceWhoseRunHasEnded) {
         const char* set;  // what the row's owner is changed to
         bool ended;
     } rows[] = {
-        {"owner_pid = owner_pid", true},  // an earlier unit of this run
-        {"owner_pid = PARENT, owner_start = STARTED", false},  // a run that goes on
+        {"owner_pid = owner_pid", true},                          // an earlier unit of this run
+        {"owner_pid = PARENT, owner_start = STARTED", false},     // a run that goes on
         {"owner_pid = PARENT, owner_start = STARTED + 1", true},  // its number taken anew
         {"owner_boot = 'an earlier boot'", true},
         {"owner_machine = '', owner_host = ''", true},  // an older program's row, by station
@@ -241,8 +240,9 @@ TEST_P(LedgerTest, SettlesOnlyRowsOfItsDeviceWhoseRunHasEnded) {
         const QString set = QString(rows[i].set)
                                 .replace("PARENT", QString::number(parent))
                                 .replace("STARTED", QString::number(processStart(parent)));
-        ASSERT_FALSE(scratch_.query("UPDATE mac_ledger SET " + set +
-                                    " WHERE address = " + QString::number(kFirst + 1 + i))
+        ASSERT_FALSE(scratch_
+                         .query("UPDATE mac_ledger SET " + set +
+                                " WHERE address = " + QString::number(kFirst + 1 + i))
                          .startsWith("error"));
     }
     const auto found = ledger->unfinished(here.device, here.station, here.port);
@@ -260,8 +260,8 @@ TEST_P(LedgerTest, SettlesOnlyRowsOfItsDeviceWhoseRunHasEnded) {
         const auto server = parseLedgerLocation(scratch_.location());
         ASSERT_TRUE(openConnection(*server, "lease").ok());
         QSqlQuery lease(QSqlDatabase::database("lease", false));
-        ASSERT_TRUE(lease.exec(QStringLiteral("SELECT pg_advisory_lock_shared(%1)")
-                                   .arg(leaseKey(other))));
+        ASSERT_TRUE(
+            lease.exec(QStringLiteral("SELECT pg_advisory_lock_shared(%1)").arg(leaseKey(other))));
         EXPECT_FALSE(*ledger->ownerEnded(found->at(3)));
         closeConnection("lease");
         EXPECT_TRUE(*ledger->ownerEnded(found->at(3)));
@@ -314,8 +314,8 @@ TEST_P(LedgerTest, GivesUpWaitingForALockInTime) {
         const auto fresh = parseLedgerLocation(scratch_.folder() + "/fresh.sqlite");
         ASSERT_TRUE(openConnection(*fresh, "fresh").ok());
         QSqlQuery lock(QSqlDatabase::database("fresh", false));
-        for (const char* sql : {"PRAGMA journal_mode = DELETE", "BEGIN EXCLUSIVE",
-                                "CREATE TABLE t (a INTEGER)"})
+        for (const char* sql :
+             {"PRAGMA journal_mode = DELETE", "BEGIN EXCLUSIVE", "CREATE TABLE t (a INTEGER)"})
             ASSERT_TRUE(lock.exec(sql)) << sql;
         QElapsedTimer waited;
         waited.start();
