@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <cstdlib>
 #include <map>
 #include <stdexcept>
@@ -7,6 +9,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakePrinter.h"
 #include "station/EventFormat.h"
+#include "station/RecipeWork.h"
 #include "station/Slot.h"
 #include "station/Station.h"
 
@@ -189,6 +192,27 @@ TEST(EventFormatTest, TextJsonAndCsvCarryTheSameFields) {
     EXPECT_EQ(formatCsv(e),
               "2026-12-04T13:05:05Z,/dev/ttyUSB0,failed,,0A:5C:3E:00:10:07,,12.3,,"
               "\"reply rejected, \"\"mac\"\"\",check the cable");
+}
+
+// A ledger lost between units (here a file that cannot be opened, then
+// can) fails the unit with a hint that names the ledger; the next unit
+// after it is back is done.
+TEST(RecipeWorkTest, TheNextUnitAfterTheLedgerIsBackIsDone) {
+    struct : UnitProgress {
+        bool next(std::string_view) override { return true; }
+    } progress;
+    QTemporaryDir dir;
+    QFile(dir.filePath("plain")).open(QIODevice::WriteOnly);
+    RecipeStation line{{}, dir.filePath("plain/ledger.sqlite"), "line-1", "Kovak"};
+    line.recipe.customerCode = 42;
+    const auto work = recipeWork(line)(dir.filePath("no-device").toStdString());
+    FakePrinter printer;
+    const UnitResult lost = work->provision(printer, progress);
+    EXPECT_FALSE(lost.done);
+    EXPECT_TRUE(lost.hint.starts_with("check the ledger")) << lost.hint;
+    QFile::remove(dir.filePath("plain"));
+    const UnitResult back = work->provision(printer, progress);
+    EXPECT_TRUE(back.done) << back.reason;
 }
 
 }  // namespace
