@@ -189,7 +189,10 @@ Status Ledger::takeLease() {
 Status Ledger::reconnect() {
     const QString failed = QStringLiteral("cannot reach the ledger %1").arg(where_.shown);
     const Status alive = bounded(failed, [&] {
-        QSqlQuery ping(QSqlDatabase::database(connection_, false));
+        // The driver counts a connection it lost as closed.
+        QSqlDatabase db = QSqlDatabase::database(connection_, false);
+        if (!db.isOpen()) return Status::failure(failed);
+        QSqlQuery ping(db);
         return ping.exec(QStringLiteral("SELECT 1")) ? Status::success()
                                                      : sqlStatus(failed, ping.lastError());
     });

@@ -131,13 +131,17 @@ Status createTables(QSqlDatabase& db, const LedgerLocation& location) {
             : QStringList{QStringLiteral("BEGIN"), kPostgresCreateLock,
                           // "already exists, skipping" notices would reach stderr
                           QStringLiteral("SET LOCAL client_min_messages = warning")};
-    Status done = Status::success();
+    // A connection lost while looking at the tables is not tried again.
+    Status done = db.isOpen() ? Status::success()
+                              : Status::failure(QStringLiteral("cannot set up the ledger %1: the "
+                                                               "connection was lost")
+                                                    .arg(location.shown));
     for (const QString& statement : begin) {
         if (done.ok()) done = run(db, statement, location);
     }
     if (done.ok()) done = createInTransaction(db, location);
     if (done.ok()) done = run(db, QStringLiteral("COMMIT"), location);
-    if (!done.ok()) QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+    if (!done.ok() && db.isOpen()) QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
     return done;
 }
 
