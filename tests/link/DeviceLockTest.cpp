@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "link/DeviceLock.h"
 
@@ -14,9 +15,7 @@ TEST(DeviceLock, OneRunHoldsADeviceUnderAnyOfItsNames) {
                      ("tessra-device-lock-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const std::string device = (dir / "ttyUSB0").string(), alias = (dir / "by-path").string();
-    std::FILE* made = std::fopen(device.c_str(), "w");
-    ASSERT_TRUE(made);
-    std::fclose(made);
+    std::ofstream{device};
     std::filesystem::create_symlink(device, alias);
 
     std::string refusal;
