@@ -34,6 +34,8 @@ ledger::Result<std::optional<ledger::MacRecord>> MacSaveLedger::recordWritten(le
         auto opened = ledger::Ledger::open(location_);
         if (!opened.ok()) return Previous::failure(opened.error);
         ledger_ = std::move(*opened);
+    } else if (const ledger::Status reached = ledger_->reconnect(); !reached.ok()) {
+        return Previous::failure(reached.error);  // a server that restarted since the last save
     }
     auto previous = ledger_->find(address);
     if (!previous.ok()) return previous;

@@ -23,7 +23,8 @@ public:
 
 private:
     // The address's record before this one, if any. The ledger is opened on
-    // first use, and again after a failure.
+    // first use, again after a failure, and its connection anew when the
+    // server lost it since the last save.
     ledger::Result<std::optional<ledger::MacRecord>> recordWritten(ledger::Mac address);
 
     LineChoice& line_;

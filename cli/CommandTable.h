@@ -66,8 +66,9 @@ inline constexpr std::array<CommandEntry, 17> kCommands{{
      "write the customer code (1-255), read it back", ""},
     {"ledger list", "", ValueKind::None, 0, 0, kTakesCsv | kTakesFilters,
      "list every address the ledger holds, with its state and note",
-     "and its time (UTC), station, port, recipe, customer code, settings block, unit (`done`, or "
-     "`unfinished` with the steps that were) and factory mark; opens the ledger read-only"},
+     "and its time (UTC), station, port, device, recipe, customer code, settings block, unit "
+     "(`done`, or `unfinished` with the steps that were), factory mark and owner (the host and "
+     "process of the run that holds the row); opens the ledger read-only"},
     {"ledger report", "", ValueKind::None, 0, 0, kTakesCsv | kTakesFilters,
      "units done and not done per hour, recipe and station; not done by reason", ""},
     {"ledger factory", "[ADDRESS ...]", ValueKind::Text, 0, -1, kTakesStation,

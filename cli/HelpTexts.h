@@ -21,10 +21,11 @@ inline constexpr std::array<ExitUsage, 5> kExitCodes{{
      "ledger holds",
      "A refused settings file names its line: `FILE:LINE: message`."},
     {static_cast<int>(ExitCode::Unreachable),
-     "the port could not be opened, or the ledger could not be reached",
+     "the port could not be opened or another run holds its device, or the ledger could not be "
+     "reached",
      "The device path and the OS reason are printed. The ledger also counts as unreachable when "
-     "it gave up waiting for another station's lock (10 s on every engine) or has a newer "
-     "schema; then nothing is written to the printer."},
+     "it gave up waiting for another station's lock or for the server's answer (10 s on every "
+     "engine) or has a newer schema; then nothing is written to the printer."},
     {static_cast<int>(ExitCode::WrittenNotRecorded),
      "the printer was written but the ledger could not record it",
      "Then stdout and stderr say \"written, not recorded\" with the address; the row is "

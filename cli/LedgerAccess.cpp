@@ -36,6 +36,16 @@ std::unique_ptr<ledger::Ledger> openLedger(ToolContext& c, ledger::ConnectionMod
     return std::move(*opened);
 }
 
+std::optional<HeldPort> holdPort(ToolContext& c) {
+    const auto device = identifyDevice(c.env.port.deviceName(c.commandLine.port.number));
+    if (!device) return HeldPort{};
+    std::string refusal;
+    HeldPort held{DeviceLock::take(*device, refusal), QString::fromStdString(device->path)};
+    if (held.lock) return held;
+    c.report.error(c.commandLine.port.name() + ": " + refusal + "; nothing was sent");
+    return std::nullopt;
+}
+
 QString stationName(ToolContext& c) {
     return c.commandLine.station.isEmpty() ? ledger::defaultStation() : c.commandLine.station;
 }

@@ -7,6 +7,7 @@
 
 #include "cli/ToolContext.h"
 #include "ledger/Ledger.h"
+#include "link/DeviceLock.h"
 #include "recipe/Recipe.h"
 
 namespace tessra::cli {
@@ -22,6 +23,16 @@ QString ledgerLocation(ToolContext& c);
 // The ledger, or nothing after telling why (exit 3: nothing was sent). A
 // read-only ledger serves the commands that never touch a printer.
 std::unique_ptr<ledger::Ledger> openLedger(ToolContext& c, ledger::ConnectionMode mode = {});
+// The device --port reaches, held for the rest of the run; device is its
+// resolved path, empty when it reaches nothing (the open will say so).
+struct HeldPort {
+    std::unique_ptr<DeviceLock> lock;
+    QString device;
+};
+// Nothing, after telling why (exit 3: nothing was sent), when another run
+// holds the device.
+std::optional<HeldPort> holdPort(ToolContext& c);
+
 // --station, else the host name.
 QString stationName(ToolContext& c);
 // The recipe named by the command's argument, or nothing after telling

@@ -31,10 +31,11 @@ std::optional<Mac> loadMac(ToolContext& c) {
     return provision::macOf(*octets);
 }
 
-ledger::Stamp stampFor(ToolContext& c) {
+ledger::Stamp stampFor(ToolContext& c, const HeldPort& port) {
     ledger::Stamp stamp;
     stamp.station = stationName(c);
     stamp.port = qs(c.commandLine.port.name());
+    stamp.device = port.device;
     return stamp;
 }
 
@@ -45,9 +46,11 @@ ExitCode program(ToolContext& c, provision::MacRequest request) {
     if (!password) return ExitCode::BadInput;
     const auto ledger = openLedger(c);
     if (!ledger) return ExitCode::Unreachable;
+    const auto held = holdPort(c);
+    if (!held) return ExitCode::Unreachable;
     // Found first, so that a missing printer costs no address.
     if (const ExitCode code = c.printer.connect(); code != ExitCode::Done) return code;
-    request.stamp = stampFor(c);
+    request.stamp = stampFor(c, *held);
     request.password = *password;
     const provision::MacResult result =
         provision::programMac(c.printer.printer(), *ledger, request);

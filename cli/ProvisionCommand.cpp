@@ -31,10 +31,13 @@ ExitCode provision(ToolContext& c) {
     if (!password) return ExitCode::BadInput;
     const auto ledger = openLedger(c);
     if (!ledger) return ExitCode::Unreachable;
+    const auto held = holdPort(c);
+    if (!held) return ExitCode::Unreachable;
 
     provision::UnitContext context;
     context.station = stationName(c);
     context.port = qs(c.commandLine.port.name());
+    context.device = held->device;
     context.password = *password;
     context.confirmation = std::string(kWriteConfirmation);
     if (c.commandLine.line)

@@ -26,7 +26,13 @@ struct Reservation {
 // one ledger at once: every change is one statement keyed on the address,
 // so an address is handed out once, ever, and a row moves on only from the
 // state its writer expects. No wait on the ledger lasts longer than the
-// mode's limit (Fault::TimedOut).
+// mode's limit (Fault::TimedOut), whether the database answers late or not
+// at all.
+//
+// Every row records the run that holds it (Owner.h) and the device its unit
+// is on. On PostgreSQL a writing connection also holds its run's lease, a
+// shared advisory lock on leaseKey(thisProcess()) that the server lets go
+// when the session ends, however the run ended; ownerEnded() tries it.
 //
 // A Ledger owns one Qt SQL connection with a name of its own and must be used
 // on the thread that opened it. It needs no QCoreApplication.
@@ -83,17 +89,37 @@ public:
     // listed as MacState::Unknown with its stored name.
     Result<QList<MacRecord>> records();
 
-    // The rows a run on this station and port left unfinished (reserved, or
-    // written with no outcome), in address order.
-    Result<QList<MacRecord>> unfinished(const QString& station, const QString& port);
+    // The rows runs on this device of this machine left unfinished
+    // (reserved, or written with no outcome), in address order, whether or
+    // not their run has ended. Rows without an owner (written by an older
+    // program) and rows of an unknown device are found by station and port.
+    Result<QList<MacRecord>> unfinished(const QString& device, const QString& station,
+                                        const QString& port);
+
+    // Whether the row's run has provably ended, so that its unit can be
+    // settled: a row of this very process (an earlier unit of this run, as a
+    // run holds its device), or one whose owner ended on this machine (see
+    // endedHere) and, on PostgreSQL, whose lease is free. Never a guess from
+    // the clock: a run of another machine has not ended.
+    Result<bool> ownerEnded(const MacRecord& row);
+
+    // Checks the connection with a statement and, when it fails (the server
+    // restarted, or did not answer), opens it anew, with the run's lease.
+    Status reconnect();
 
 private:
-    Ledger(QString connection, QString location);
+    Ledger(QString connection, LedgerLocation location, ConnectionMode mode);
+    Status takeLease();
+    Result<Reservation> reserveNow(const Stamp& stamp, MacRange range, const QString& failed);
+    // Runs one operation within the connection's answer deadline.
+    template <class Operation>
+    auto bounded(const QString& failed, Operation operation) -> decltype(operation());
     Result<QList<MacRecord>> select(const QString& where, const QList<QVariant>& values,
                                     const QString& failed);
 
     QString connection_;
-    QString location_;
+    LedgerLocation where_;
+    ConnectionMode mode_;
     int version_ = 0;
 };
 

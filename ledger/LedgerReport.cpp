@@ -27,10 +27,11 @@ QString codeText(const std::optional<int>& code) {
 }
 
 QStringList listHeader() {
-    return {QStringLiteral("address"),  QStringLiteral("state"),    QStringLiteral("time"),
-            QStringLiteral("station"),  QStringLiteral("port"),     QStringLiteral("recipe"),
-            QStringLiteral("customer"), QStringLiteral("settings"), QStringLiteral("unit"),
-            QStringLiteral("factory"),  QStringLiteral("note")};
+    return {QStringLiteral("address"), QStringLiteral("state"),    QStringLiteral("time"),
+            QStringLiteral("station"), QStringLiteral("port"),     QStringLiteral("device"),
+            QStringLiteral("recipe"),  QStringLiteral("customer"), QStringLiteral("settings"),
+            QStringLiteral("unit"),    QStringLiteral("factory"),  QStringLiteral("owner"),
+            QStringLiteral("note")};
 }
 
 QStringList listColumns(const MacRecord& r) {
@@ -39,11 +40,13 @@ QStringList listColumns(const MacRecord& r) {
             timeText(r.time),
             r.station,
             r.port,
+            r.device,
             r.recipe,
             codeText(r.customerCode),
             r.settingsBlock,
             r.steps.isEmpty() ? r.unit : r.unit + QStringLiteral(": ") + r.steps,
             r.factory ? QStringLiteral("yes") : QString(),
+            r.owner.text(),
             r.note};
 }
 
@@ -174,6 +177,8 @@ QJsonArray listJson(const QList<MacRecord>& records) {
             {"writtenTime", timeText(r.writtenTime)},
             {"station", r.station},
             {"port", r.port},
+            {"device", r.device},
+            {"owner", r.owner.text()},
             {"customerCode", r.customerCode ? QJsonValue(*r.customerCode) : QJsonValue()},
             {"recipe", r.recipe},
             {"recipeHash", r.recipeHash},

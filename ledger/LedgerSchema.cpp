@@ -31,6 +31,22 @@ constexpr QLatin1StringView kRecordColumns(
     " note TEXT NOT NULL DEFAULT '')");
 constexpr QLatin1StringView kUnfinishedIndex(
     "CREATE INDEX IF NOT EXISTS mac_ledger_by_port ON mac_ledger (station, port, state)");
+// Version 3: the device a row's unit ran on and the run that owns it (see
+// Owner.h), how far a provisioned unit got, and the mark of an address
+// printers carry from the factory. Rows from before stay without an owner.
+const QStringList kToVersion3{
+    QStringLiteral("ALTER TABLE mac_ledger ADD COLUMN unit TEXT NOT NULL DEFAULT ''"),
+    QStringLiteral("ALTER TABLE mac_ledger ADD COLUMN unit_steps TEXT NOT NULL DEFAULT ''"),
+    QStringLiteral("ALTER TABLE mac_ledger ADD COLUMN factory INTEGER NOT NULL DEFAULT 0"),
+    QStringLiteral("ALTER TABLE mac_ledger ADD COLUMN device TEXT NOT NULL DEFAULT ''"),
+    QStringLiteral("ALTER TABLE mac_ledger ADD COLUMN owner_host TEXT NOT NULL DEFAULT ''"),
+    QStringLiteral("ALTER TABLE mac_ledger ADD COLUMN owner_machine TEXT NOT NULL DEFAULT ''"),
+    QStringLiteral("ALTER TABLE mac_ledger ADD COLUMN owner_boot TEXT NOT NULL DEFAULT ''"),
+    QStringLiteral("ALTER TABLE mac_ledger ADD COLUMN owner_pid BIGINT NOT NULL DEFAULT 0"),
+    QStringLiteral("ALTER TABLE mac_ledger ADD COLUMN owner_start BIGINT NOT NULL DEFAULT 0"),
+    QStringLiteral("CREATE INDEX IF NOT EXISTS mac_ledger_by_device"
+                   " ON mac_ledger (owner_machine, device, state)"),
+};
 // Every address from range_first up to held_below - 1 is held (see LowestFree.h).
 constexpr QLatin1StringView kCreateFloors(
     "CREATE TABLE IF NOT EXISTS reserve_floor"
@@ -45,14 +61,6 @@ const QStringList kFromVersion1{
                    " port, customer_code, time_utc FROM mac_ledger"),
     QStringLiteral("DROP TABLE mac_ledger"),
     QStringLiteral("ALTER TABLE mac_ledger_2 RENAME TO mac_ledger"),
-};
-
-// Version 3 of the units: the row of a provisioned unit says how far the
-// unit got, and an address printers carry from the factory is marked.
-const QStringList kToVersion3Units{
-    QStringLiteral("ALTER TABLE mac_ledger ADD COLUMN unit TEXT NOT NULL DEFAULT ''"),
-    QStringLiteral("ALTER TABLE mac_ledger ADD COLUMN unit_steps TEXT NOT NULL DEFAULT ''"),
-    QStringLiteral("ALTER TABLE mac_ledger ADD COLUMN factory INTEGER NOT NULL DEFAULT 0"),
 };
 
 Status run(QSqlDatabase& db, const QString& statement, const LedgerLocation& location) {
@@ -108,7 +116,7 @@ Status createInTransaction(QSqlDatabase& db, const LedgerLocation& location) {
         statements << QStringLiteral("CREATE TABLE mac_ledger") + kRecordColumns;
     else if (*version == 1)
         statements << kFromVersion1;
-    if (!existed || *version < 3) statements << kToVersion3Units;
+    if (!existed || *version < 3) statements << kToVersion3;
     statements << kUnfinishedIndex << kCreateFloors
                << QStringLiteral("UPDATE ledger_meta SET value = '%1' WHERE key = 'schema_version'")
                       .arg(kSchemaVersion);
@@ -127,13 +135,17 @@ Status createTables(QSqlDatabase& db, const LedgerLocation& location) {
             : QStringList{QStringLiteral("BEGIN"), kPostgresCreateLock,
                           // "already exists, skipping" notices would reach stderr
                           QStringLiteral("SET LOCAL client_min_messages = warning")};
-    Status done = Status::success();
+    // A connection lost while looking at the tables is not tried again.
+    Status done = db.isOpen() ? Status::success()
+                              : Status::failure(QStringLiteral("cannot set up the ledger %1: the "
+                                                               "connection was lost")
+                                                    .arg(location.shown));
     for (const QString& statement : begin) {
         if (done.ok()) done = run(db, statement, location);
     }
     if (done.ok()) done = createInTransaction(db, location);
     if (done.ok()) done = run(db, QStringLiteral("COMMIT"), location);
-    if (!done.ok()) QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+    if (!done.ok() && db.isOpen()) QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
     return done;
 }
 
@@ -159,15 +171,18 @@ Result<int> readableSchema(QSqlDatabase& db, const LedgerLocation& location) {
 }
 
 QString selectRecords(int version) {
+    const QString unit = version >= 2 ? QStringLiteral(
+                                            " reserved_utc, written_utc, recipe, recipe_hash,"
+                                            " settings_block, note")
+                                      : QStringLiteral(" time_utc, '', '', '', '', ''");
+    const QString owner = version >= 3 ? QStringLiteral(
+                                             ", device, owner_host, owner_machine, owner_boot,"
+                                             " owner_pid, owner_start")
+                                       : QStringLiteral(", '', '', '', '', 0, 0");
     const QString units = version >= 3 ? QStringLiteral(", unit, unit_steps, factory")
                                        : QStringLiteral(", '', '', 0");
-    return (version >= 2
-                ? QStringLiteral("SELECT address, state, time_utc, station, port, customer_code,"
-                                 " reserved_utc, written_utc, recipe, recipe_hash, settings_block,"
-                                 " note")
-                : QStringLiteral("SELECT address, state, time_utc, station, port, customer_code,"
-                                 " time_utc, '', '', '', '', ''")) +
-           units + QStringLiteral(" FROM mac_ledger");
+    return QStringLiteral("SELECT address, state, time_utc, station, port, customer_code,") + unit +
+           owner + units + QStringLiteral(" FROM mac_ledger");
 }
 
 }  // namespace tessra::ledger

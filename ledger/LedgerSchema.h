@@ -14,8 +14,8 @@ namespace tessra::ledger {
 //   1: address, state, time, station, port, customer code
 //   2: adds the abandoned state, the reserve and write times, recipe, recipe
 //      hash, settings block and a note
-//   3: adds the replaced and factory states, a unit's state and steps, and
-//      the factory mark
+//   3: adds the replaced and factory states, a unit's state and steps, the
+//      factory mark, the device a row's unit ran on and the run that owns the row
 inline constexpr int kSchemaVersion = 3;
 
 // Creates the tables on first use or moves an older layout up (safe when

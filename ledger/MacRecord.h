@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "ledger/MacText.h"
+#include "ledger/Owner.h"
 
 namespace tessra::ledger {
 
@@ -47,7 +48,8 @@ struct Stamp {
         : station(std::move(station_)), port(std::move(port_)), customerCode(customerCode_) {}
 
     QString station = defaultStation();
-    QString port;                     // e.g. "COM1" or "/dev/ttyUSB0"
+    QString port;                     // e.g. "COM1" or "/dev/ttyUSB0", as the user named it
+    QString device;                   // what the port reached: "/dev/ttyUSB0"
     std::optional<int> customerCode;  // when known
     QString recipe;                   // the recipe's name
     QString recipeHash;               // its SHA-256, 64 hex digits
@@ -78,6 +80,8 @@ struct MacRecord {
     QString steps;
     bool factory = false;  // printers may carry it from the factory: never kept, never handed out
     QString note;
+    QString device;  // empty in rows written before devices were kept
+    Owner owner;     // the run that reserved or last took the address
 };
 
 }  // namespace tessra::ledger

@@ -1,13 +1,22 @@
 #include "ledger/SqlConnection.h"
 
+#include <dlfcn.h>
+#include <sys/socket.h>
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
 #include <QUrl>
+#include <chrono>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <thread>
 
 namespace tessra::ledger {
 
@@ -107,6 +116,85 @@ Status prepare(QSqlDatabase& db, const LedgerLocation& location, ConnectionMode 
     return Status::success();
 }
 
+// The socket of a PostgreSQL connection, or -1. libpq is already loaded by
+// the driver; it is asked here rather than linked, so that the program
+// needs no PostgreSQL library where nobody uses PostgreSQL.
+int postgresSocket(const QString& connection) {
+    const QVariant handle = QSqlDatabase::database(connection, false).driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "pg_conn*") != 0) return -1;
+    using SocketOf = int (*)(const void*);
+    static const SocketOf socketOf = [] {
+        void* library = ::dlopen("libpq.so.5", RTLD_NOW | RTLD_NOLOAD);
+        return library ? reinterpret_cast<SocketOf>(::dlsym(library, "PQsocket")) : nullptr;
+    }();
+    void* conn = *static_cast<void* const*>(handle.constData());
+    return socketOf && conn ? socketOf(conn) : -1;
+}
+
+// One thread for every connection of the process: it sleeps until the
+// nearest deadline and shuts the socket of each one that passed.
+class Watchdog {
+public:
+    static Watchdog& instance() {
+        static Watchdog* watchdog = new Watchdog;  // outlives every connection
+        return *watchdog;
+    }
+
+    quint64 watch(int socket, std::chrono::steady_clock::time_point deadline) {
+        const std::lock_guard lock(mutex_);
+        if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
+        watched_[++serial_] = {socket, deadline, false};
+        changed_.notify_one();
+        return serial_;
+    }
+
+    bool expired(quint64 id) {
+        const std::lock_guard lock(mutex_);
+        const auto it = watched_.find(id);
+        return it != watched_.end() && it->second.expired;
+    }
+
+    void forget(quint64 id) {
+        const std::lock_guard lock(mutex_);
+        watched_.erase(id);
+    }
+
+private:
+    struct Watched {
+        int socket;
+        std::chrono::steady_clock::time_point deadline;
+        bool expired;
+    };
+
+    [[noreturn]] void run() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            auto nearest = std::chrono::steady_clock::time_point::max();
+            const auto now = std::chrono::steady_clock::now();
+            for (auto& [id, w] : watched_) {
+                if (w.expired) continue;
+                if (w.deadline <= now) {
+                    // Under the lock, so the owner cannot have closed it meanwhile.
+                    ::shutdown(w.socket, SHUT_RDWR);
+                    w.expired = true;
+                } else {
+                    nearest = std::min(nearest, w.deadline);
+                }
+            }
+            if (nearest == std::chrono::steady_clock::time_point::max())
+                changed_.wait(lock);
+            else
+                changed_.wait_until(lock, nearest);
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::map<quint64, Watched> watched_;
+    quint64 serial_ = 0;
+    std::thread thread_;
+};
+
 Status openOnce(const LedgerLocation& location, const QString& name, const QString& driver,
                 ConnectionMode mode, bool immutable) {
     Status opened = Status::success();
@@ -116,8 +204,13 @@ Status openOnce(const LedgerLocation& location, const QString& name, const QStri
         if (!db.open())
             opened = sqlStatus(QStringLiteral("cannot open the ledger %1").arg(location.shown),
                                db.lastError());
-        else
+        else {
+            const AnswerDeadline deadline(name, mode.waitMs + kAnswerMarginMs);
             opened = prepare(db, location, mode);
+            if (deadline.expired())
+                opened = noAnswer(QStringLiteral("cannot open the ledger %1").arg(location.shown),
+                                  mode.waitMs);
+        }
     }
     if (!opened.ok()) closeConnection(name);
     return opened;
@@ -150,10 +243,33 @@ void closeConnection(const QString& name) {
     QSqlDatabase::removeDatabase(name);
 }
 
+AnswerDeadline::AnswerDeadline(const QString& connection, int ms) {
+    const int socket = postgresSocket(connection);
+    if (socket >= 0)
+        id_ = Watchdog::instance().watch(
+            socket, std::chrono::steady_clock::now() + std::chrono::milliseconds(ms));
+}
+
+AnswerDeadline::~AnswerDeadline() {
+    if (id_) Watchdog::instance().forget(id_);
+}
+
+bool AnswerDeadline::expired() const {
+    return id_ && Watchdog::instance().expired(id_);
+}
+
 QString sqlFailure(const QString& what, const QSqlError& error) {
     QString reason = error.text().simplified();
     if (reason.isEmpty()) reason = QStringLiteral("unknown database error");
     return what + QStringLiteral(": ") + reason;
+}
+
+Status noAnswer(const QString& what, int waitMs) {
+    return Status::failure(
+        QStringLiteral("%1: the database did not answer in %2 ms (gave up waiting)")
+            .arg(what)
+            .arg(waitMs + kAnswerMarginMs),
+        Fault::TimedOut);
 }
 
 Status sqlStatus(const QString& what, const QSqlError& error) {

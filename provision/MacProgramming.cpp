@@ -34,8 +34,7 @@ public:
                                 ledger::macText(ledger::kDefaultRange.first),
                                 ledger::macText(ledger::kDefaultRange.last)));
         if (!request_.printerAnswered) {
-            result_.reconciled =
-                reconcile(printer_, ledger_, request_.stamp.station, request_.stamp.port);
+            result_.reconciled = reconcile(printer_, ledger_, request_.stamp);
             if (!result_.reconciled.ok())
                 return ledgerEnd(result_.reconciled, MacOutcome::Unusable,
                                  result_.reconciled.error +
@@ -193,23 +192,34 @@ MacResult programMac(printer::Printer& printer, ledger::Ledger& ledger, const Ma
     return Programming(printer, ledger, request).run();
 }
 
-ReconcileResult reconcile(printer::Printer& printer, ledger::Ledger& ledger, const QString& station,
-                          const QString& port) {
+ReconcileResult reconcile(printer::Printer& printer, ledger::Ledger& ledger,
+                          const ledger::Stamp& place) {
     ReconcileResult result;
-    const auto open = ledger.unfinished(station, port);
-    if (!open.ok()) {
-        result.error = open.error;
-        result.fault = open.fault;
+    const auto fail = [&](const auto& failed) {
+        result.error = failed.error;
+        result.fault = failed.fault;
         return result;
+    };
+    const auto open = ledger.unfinished(place.device, place.station, place.port);
+    if (!open.ok()) return fail(open);
+    QList<ledger::MacRecord> ended;
+    for (const ledger::MacRecord& row : *open) {
+        const ledger::Result<bool> over = ledger.ownerEnded(row);
+        if (!over.ok()) return fail(over);
+        if (*over)
+            ended << row;
+        else
+            ++result.left;
     }
-    if (open->isEmpty()) return result;
+    if (ended.isEmpty()) return result;
     const auto carried = printer.readMac();
     if (!carried) {
-        result.left = int(open->size());
+        result.left += int(ended.size());
         return result;
     }
     result.printerMac = macOf(*carried);
-    for (const ledger::MacRecord& row : *open) {
+    const QString& port = place.port;
+    for (const ledger::MacRecord& row : ended) {
         const bool onIt = row.address == *result.printerMac;
         ledger::Stamp stamp;
         stamp.station.clear();  // the row's own station and port stay

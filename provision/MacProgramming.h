@@ -37,9 +37,9 @@ struct MacRequest {
 };
 
 struct ReconcileResult {
-    int verified = 0;                       // unfinished rows whose address the printer carries
-    int abandoned = 0;                      // unfinished rows whose address it does not carry
-    int left = 0;                           // rows left as they are: no printer answered
+    int verified = 0;   // unfinished rows whose address the printer carries
+    int abandoned = 0;  // unfinished rows whose address it does not carry
+    int left = 0;       // rows left as they are: no printer answered, or their run goes on
     std::optional<ledger::Mac> printerMac;  // when the printer answered
     QString error;  // the ledger could not be read or changed (then fault is set)
     ledger::Fault fault = ledger::Fault::None;
@@ -72,12 +72,14 @@ MacResult programMac(printer::Printer& printer, ledger::Ledger& ledger, const Ma
 ledger::Mac macOf(const printer::MacAddress& octets);
 printer::MacAddress octetsOf(ledger::Mac address);
 
-// Settles the rows a run on this station and port left unfinished (reserved,
-// or written with no outcome) by the MAC of the printer now on the port:
-// verified when it carries the address, else abandoned, the reason in the
-// note. Without an answer from the printer the rows stay for a later run.
-// Asks the printer nothing when there is nothing to settle.
-ReconcileResult reconcile(printer::Printer& printer, ledger::Ledger& ledger, const QString& station,
-                          const QString& port);
+// Settles the rows that runs on this device left unfinished (reserved, or
+// written with no outcome) and whose run has provably ended
+// (Ledger::ownerEnded), by the MAC of the printer now on the device: verified
+// when it carries the address, else abandoned, the reason in the note. A row
+// whose run goes on is left alone, as are all of them when the printer does
+// not answer. Asks the printer nothing when there is nothing to settle. The
+// place is the stamp's device, else its station and port.
+ReconcileResult reconcile(printer::Printer& printer, ledger::Ledger& ledger,
+                          const ledger::Stamp& place);
 
 }  // namespace tessra::provision

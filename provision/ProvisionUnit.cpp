@@ -78,7 +78,7 @@ private:
                 return ledgerFailed(done.fault, done.error);
         }
         const ReconcileResult settled =
-            reconcile(printer_, ledger_, context_.station, context_.port);
+            reconcile(printer_, ledger_, where());
         if (!settled.ok()) return ledgerFailed(settled.fault, settled.error);
         step_.detail = QStringLiteral("%1 verified, %2 abandoned, %3 left")
                            .arg(settled.verified)
@@ -224,6 +224,7 @@ private:
             step_.value = ledger::macText(*programmed.address).toStdString();
             if (programmed.outcome != MacOutcome::Unusable) wrote_ = true;
         }
+        summary_.ledgerFault = programmed.ledgerFault;
         if (programmed.outcome != MacOutcome::Verified)
             return failed(programmed.exitCode(), programmed.message.toStdString());
         const Mac old = mac_;
@@ -296,6 +297,7 @@ private:
         ledger::Stamp s;
         s.station = context_.station;
         s.port = context_.port;
+        s.device = context_.device;
         return s;
     }
 
@@ -352,6 +354,7 @@ private:
     // Once something was written to the printer, a ledger that cannot take
     // it leaves a unit the ledger does not know as it is.
     bool ledgerFailed(ledger::Fault fault, const QString& why) {
+        summary_.ledgerFault = fault;
         if (!wrote_) return failed(exitOf(fault), why.toStdString());
         return failed(4, ledger::macText(mac_).toStdString() +
                              " written, not recorded: " + why.toStdString());

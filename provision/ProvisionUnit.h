@@ -16,6 +16,7 @@ namespace tessra::provision {
 struct UnitContext {
     QString station = ledger::defaultStation();
     QString port;                       // as the ledger records it, e.g. "/dev/ttyUSB0"
+    QString device;                     // what the port reaches, held for the run (see Stamp)
     std::string password;               // the level-1 password for the MAC write
     std::string confirmation;           // the text the printer prints after a settings write
     std::optional<printer::Line> line;  // use this line instead of finding the printer
@@ -49,7 +50,8 @@ struct UnitSummary {
     std::optional<int> customerCode;
     QString recipe;
     QString hash;
-    QString message;  // the reason when exitCode is not 0
+    QString message;                                  // the reason when exitCode is not 0
+    ledger::Fault ledgerFault = ledger::Fault::None;  // set when the ledger ended the run
 };
 
 // Applies the recipe to the printer on the context's port, writing only what

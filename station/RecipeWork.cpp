@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "identity/IdentityTexts.h"
+#include "link/DeviceLock.h"
 #include "link/ForwardingPort.h"
 #include "link/PortOption.h"
 #include "link/QtClock.h"
@@ -38,15 +39,17 @@ public:
 class SlotPrinter final : public printer::Printer {
 public:
     SlotPrinter(const PortOption& port, std::stop_token stop)
-        : stop_(std::move(stop)), printer_(port_, clock_, port.number, [this] {
-              return stopBetweenSteps_ || (!inUnit_ && stop_.stop_requested());
-          }) {
+        : stop_(std::move(stop)),
+          number_(port.number),
+          printer_(port_, clock_, port.number,
+                   [this] { return stopBetweenSteps_ || (!inUnit_ && stop_.stop_requested()); }) {
         if (!port.device.empty()) serial_.useDevice(port.number, port.device);
     }
 
     void beginUnit() { inUnit_ = true, stopBetweenSteps_ = false; }
     void endUnit() { inUnit_ = false; }
     void stopBeforeNextStep() { stopBetweenSteps_ = true; }
+    std::string device() const { return serial_.deviceName(number_); }
 
     Outcome<printer::Line> find() override { return printer_.find(); }
     void useLine(printer::Line line) override { printer_.useLine(line); }
@@ -95,6 +98,7 @@ private:
     }
 
     std::stop_token stop_;
+    int number_;
     QtSerialPort serial_;
     SlotPort port_{serial_};
     QtClock clock_;
@@ -119,12 +123,15 @@ private:
     SlotPrinter* printer_;
 };
 
+constexpr char kLedgerHint[] =
+    "check the ledger (--ledger, TESSRA_LEDGER, its server or file): the next unit connects again";
+
 std::string hintFor(int exitCode) {
     switch (exitCode) {
         case 2:
             return "check the recipe and the password";
         case 3:
-            return "check the cable, the port and the ledger";
+            return "check the cable and the port";
         case 4:
             return "leave the unit connected: the next start reconciles it";
         default:
@@ -140,27 +147,37 @@ class RecipeWork final : public UnitWork {
 public:
     RecipeWork(std::shared_ptr<const RecipeStation> station, std::string port)
         : station_(std::move(station)), port_(std::move(port)) {
-        auto opened = ledger::Ledger::open(station_->ledgerLocation);
-        if (opened.ok())
+        // On the slot's thread, as the slot starts; a ledger that cannot be
+        // opened now is tried again at each unit.
+        if (auto opened = ledger::Ledger::open(station_->ledgerLocation); opened.ok())
             ledger_ = std::move(*opened);
-        else
-            ledgerError_ = opened.error.toStdString();
     }
 
     UnitResult provision(printer::Printer& printer, UnitProgress& progress) override {
-        if (!ledger_)
-            return {false,
-                    "",
-                    {},
-                    "the ledger cannot be used: " + ledgerError_,
-                    "check --ledger or TESSRA_LEDGER, then the database",
-                    {}};
+        // A ledger lost since the last unit (a server restart) is opened anew.
+        if (const std::string lost = reachLedger(); !lost.empty())
+            return {false, "", {}, "the ledger cannot be used: " + lost, kLedgerHint, {}};
         auto* slotPrinter = dynamic_cast<SlotPrinter*>(&printer);
+        const auto device =
+            identifyDevice(slotPrinter ? slotPrinter->device() : std::string(port_));
+        std::unique_ptr<DeviceLock> held;
+        if (device) {
+            std::string refusal;
+            held = DeviceLock::take(*device, refusal);
+            if (!held)
+                return {false,
+                        "",
+                        {},
+                        refusal + "; nothing was sent",
+                        "stop the other run on this port",
+                        {}};
+        }
         if (slotPrinter) slotPrinter->beginUnit();
         ProgressSink sink(progress, slotPrinter);
         provision::UnitContext context;
         context.station = station_->stationName;
         context.port = QString::fromStdString(port_);
+        if (device) context.device = QString::fromStdString(device->path);
         context.password = station_->password;
         context.confirmation = std::string(kWriteConfirmation);
         context.line = printer.line();
@@ -172,10 +189,21 @@ public:
     }
 
 private:
+    // Empty when the ledger answers, else why not.
+    std::string reachLedger() {
+        if (!ledger_) {
+            auto opened = ledger::Ledger::open(station_->ledgerLocation);
+            if (!opened.ok()) return opened.error.toStdString();
+            ledger_ = std::move(*opened);
+            return {};
+        }
+        const ledger::Status reached = ledger_->reconnect();
+        return reached.ok() ? std::string() : reached.error.toStdString();
+    }
+
     std::shared_ptr<const RecipeStation> station_;
     std::string port_;
     std::unique_ptr<ledger::Ledger> ledger_;
-    std::string ledgerError_;
 };
 
 }  // namespace
@@ -188,7 +216,8 @@ UnitResult unitResult(const provision::UnitSummary& summary) {
     result.customerCode = summary.customerCode;
     if (!result.done) {
         result.reason = summary.message.toStdString();
-        result.hint = hintFor(summary.exitCode);
+        result.hint =
+            summary.ledgerFault != ledger::Fault::None ? kLedgerHint : hintFor(summary.exitCode);
     }
     return result;
 }

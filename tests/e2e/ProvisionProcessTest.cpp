@@ -1,6 +1,7 @@
 // tessra-cli provision and station as processes against virtual printers.
 #include <unistd.h>
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
@@ -51,6 +52,49 @@ protected:
     QTemporaryDir dir_;
     std::string errors_;
 };
+
+// Two hosts of one station name, as two runs on this host (its name is the
+// station of `mac next`) whose COM1 reaches two printers, each writing
+// addresses one after the other, the second starting while the first is
+// under way. Neither settles the other's unit.
+TEST_F(ProvisionRun, TwoRunsOfOneStationNameOnTwoDevicesNeverSettleEachOthersUnits) {
+    constexpr int kUnits = 30;
+    struct Host {
+        VirtualPrinterProcess printer;
+        std::unique_ptr<QProcess> run;
+        std::vector<int> codes;
+    } hosts[2];
+    for (Host& h : hosts) ASSERT_TRUE(h.printer.start());
+    QElapsedTimer since;
+    since.start();
+    for (bool busy = true; busy;) {
+        busy = false;
+        for (int i = 0; i < 2; ++i) {
+            Host& h = hosts[i];
+            if (h.run && h.run->waitForFinished(5)) {
+                h.codes.push_back(h.run->exitCode());
+                if (h.codes.back() != 0) ADD_FAILURE() << h.run->readAllStandardError().data();
+                h.run.reset();
+            }
+            if (!h.run && int(h.codes.size()) < kUnits && (i == 0 || since.elapsed() > 300)) {
+                QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+                env.insert("TESSRA_PASSWORD", "Kovak");
+                env.insert("TESSRA_COM1", QString::fromStdString(h.printer.link()));
+                h.run = std::make_unique<QProcess>();
+                h.run->setProcessEnvironment(env);
+                h.run->start(
+                    TESSRA_CLI_PROGRAM,
+                    {"--ledger", dir_.filePath("ledger.sqlite"), "--port", "COM1", "--line",
+                     "9600,n", "--range", "0A:5C:3E:00:20:00-0A:5C:3E:00:20:FF", "mac", "next"});
+            }
+            busy = busy || h.run;
+        }
+    }
+    for (const Host& h : hosts) EXPECT_EQ(h.codes, std::vector<int>(kUnits, 0));
+    const auto [listed, out] = cli({"ledger", "list"});
+    EXPECT_EQ(out.count(R"("state":"verified")"), 2 * kUnits) << out.toStdString();
+    EXPECT_EQ(out.count(R"("address")"), 2 * kUnits);
+}
 
 // The first slot's unit is taken off once done and a fresh one put on within
 // a second: the slot tells it gone and provisions the new one.

@@ -1,9 +1,11 @@
 // The ledger on both engines, through its public interface.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <QElapsedTimer>
 #include <cstdio>
 #include <set>
+#include <thread>
 #include <vector>
 
 #include "ScratchLedger.h"
@@ -199,7 +201,7 @@ TEST_P(LedgerTest, MovesOnlyAlongTheStateMachine) {
     EXPECT_TRUE(again.note.startsWith("again (was failed since ")) << again.note.toStdString();
     const MacRecord unitRow = ledger->find(kFirst)->value();
     EXPECT_EQ(unitRow.recipeHash + " " + unitRow.settingsBlock, "ab12 00 02 01 00");
-    const auto open = ledger->unfinished("bench-3", "COM2");
+    const auto open = ledger->unfinished({}, "bench-3", "COM2");
     ASSERT_TRUE(open.ok());
     ASSERT_EQ(open->size(), 1);
     EXPECT_EQ(open->front().address, kFirst + 1);
@@ -223,9 +225,123 @@ TEST_P(LedgerTest, HandsOutNeitherFactoryAddressesNorPastARangesEnd) {
     EXPECT_EQ(ledger->find(kFirst + 2)->value().state, MacState::Factory);
 }
 
+// Two runs of one station name whose COM1 reaches two devices, or of two
+// hosts: each settles only rows of its own device whose run has provably
+// ended, never a row of a run that goes on.
+TEST_P(LedgerTest, SettlesOnlyRowsOfItsDeviceWhoseRunHasEnded) {
+    auto ledger = open();
+    ASSERT_TRUE(ledger);
+    Stamp here = at("line-1", "COM1");
+    here.device = "/dev/ttyUSB0";
+    ASSERT_EQ(reserve(*ledger, 1), std::vector<Mac>{kFirst});  // an unknown device
+    for (Mac a = kFirst + 1; a <= kFirst + 7; ++a)
+        ASSERT_TRUE(ledger->reserveAddress(a, here, false).ok());
+    const qint64 parent = ::getppid();  // the run that goes on
+    const struct {
+        const char* set;  // what the row's owner is changed to
+        bool ended;
+    } rows[] = {
+        {"owner_pid = owner_pid", true},                          // an earlier unit of this run
+        {"owner_pid = PARENT, owner_start = STARTED", false},     // a run that goes on
+        {"owner_pid = PARENT, owner_start = STARTED + 1", true},  // its number taken anew
+        {"owner_boot = 'an earlier boot'", true},
+        {"owner_machine = '', owner_host = ''", true},  // an older program's row, by station
+        {"owner_machine = 'another host', owner_host = 'another host'", false},
+        {"device = '/dev/ttyUSB1'", false},
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        const QString set = QString(rows[i].set)
+                                .replace("PARENT", QString::number(parent))
+                                .replace("STARTED", QString::number(processStart(parent)));
+        ASSERT_FALSE(scratch_
+                         .query("UPDATE mac_ledger SET " + set +
+                                " WHERE address = " + QString::number(kFirst + 1 + i))
+                         .startsWith("error"));
+    }
+    const auto found = ledger->unfinished(here.device, here.station, here.port);
+    ASSERT_TRUE(found.ok()) << found.error.toStdString();
+    ASSERT_EQ(found->size(), 5);
+    for (const MacRecord& row : *found) {
+        const std::size_t i = row.address - kFirst - 1;
+        EXPECT_EQ(*ledger->ownerEnded(row), rows[i].ended) << rows[i].set;
+    }
+    EXPECT_EQ(found->front().owner, thisProcess());
+    // On a shared server the lease decides: a session that holds it keeps
+    // the row of the other boot.
+    if (scratch_.postgres()) {
+        const qint64 other = leaseKey(found->at(3).owner);
+        const auto server = parseLedgerLocation(scratch_.location());
+        ASSERT_TRUE(openConnection(*server, "lease").ok());
+        {
+            QSqlQuery lease(QSqlDatabase::database("lease", false));
+            ASSERT_TRUE(
+                lease.exec(QStringLiteral("SELECT pg_advisory_lock_shared(%1)").arg(other)));
+            EXPECT_FALSE(*ledger->ownerEnded(found->at(3)));
+            // As the session's end would, but at once rather than a moment later.
+            ASSERT_TRUE(
+                lease.exec(QStringLiteral("SELECT pg_advisory_unlock_shared(%1)").arg(other)));
+            EXPECT_TRUE(*ledger->ownerEnded(found->at(3)));
+        }
+        closeConnection("lease");
+    }
+}
+
+// A server that stops answering with the connection open ends the statement
+// within the bound; a restarted one is reached again.
+TEST_P(LedgerTest, EndsAStatementTheServerNeverAnswersAndConnectsAgain) {
+    if (!scratch_.postgres()) GTEST_SKIP() << "a server's fault";
+    const QString name = QStringLiteral("frozen_%1").arg(::getpid());
+    auto opened = Ledger::open(scratch_.location() + "&application_name=" + name, {false, 300});
+    ASSERT_TRUE(opened.ok()) << opened.error.toStdString();
+    Ledger& ledger = **opened;
+    const auto backend = [&] {
+        return scratch_
+            .query("SELECT pid FROM pg_stat_activity WHERE application_name = '" + name + "'")
+            .toInt();
+    };
+    const int frozen = backend();
+    ASSERT_GT(frozen, 0);
+    ASSERT_EQ(::kill(frozen, SIGSTOP), 0);
+    // Woken at the latest after 5 s even if the bound fails, or the server could not stop.
+    std::jthread thaw([frozen](std::stop_token stop) {
+        for (int i = 0; i < 50 && !stop.stop_requested(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        ::kill(frozen, SIGCONT);
+    });
+    QElapsedTimer waited;
+    waited.start();
+    const Result<Reservation> unanswered = ledger.reserve(kStamp);
+    const qint64 ms = waited.elapsed();
+    thaw.request_stop();
+    thaw.join();
+    EXPECT_EQ(unanswered.fault, Fault::TimedOut) << unanswered.error.toStdString();
+    EXPECT_GE(ms, 300 + kAnswerMarginMs);
+    EXPECT_LT(ms, 300 + kAnswerMarginMs + 1000);
+    ASSERT_TRUE(ledger.reconnect().ok());
+    EXPECT_EQ(reserve(ledger, 1), std::vector<Mac>{kFirst});
+    // A restart ends the session; the call waits until it has ended.
+    scratch_.query(QStringLiteral("SELECT pg_terminate_backend(%1, 5000)").arg(backend()));
+    EXPECT_FALSE(ledger.find(kFirst).ok());
+    ASSERT_TRUE(ledger.reconnect().ok());
+    EXPECT_EQ(reserve(ledger, 1), std::vector<Mac>{kFirst + 1});
+}
+
 // No wait outlasts the limit: a rollback-journal SQLite file or a PostgreSQL
 // table locked by another connection gives TimedOut.
 TEST_P(LedgerTest, GivesUpWaitingForALockInTime) {
+    if (!scratch_.postgres()) {  // a new file's first open, whose journal switch needs it alone
+        const auto fresh = parseLedgerLocation(scratch_.folder() + "/fresh.sqlite");
+        ASSERT_TRUE(openConnection(*fresh, "fresh").ok());
+        QSqlQuery lock(QSqlDatabase::database("fresh", false));
+        for (const char* sql :
+             {"PRAGMA journal_mode = DELETE", "BEGIN EXCLUSIVE", "CREATE TABLE t (a INTEGER)"})
+            ASSERT_TRUE(lock.exec(sql)) << sql;
+        QElapsedTimer waited;
+        waited.start();
+        EXPECT_EQ(Ledger::open(fresh->path, {false, 300}).fault, Fault::TimedOut);
+        EXPECT_LT(waited.elapsed(), 1500);
+        closeConnection("fresh");
+    }
     ASSERT_TRUE(open());
     if (!scratch_.postgres()) {
         ASSERT_EQ(scratch_.query("PRAGMA journal_mode = DELETE").toLower(), "delete");

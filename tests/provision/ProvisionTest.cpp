@@ -155,7 +155,7 @@ TEST_F(ProvisionTest, AWriteTheLedgerCannotRecordIsExitFourAndReconciled) {
     EXPECT_EQ(stateOf(kFirst), MacState::Written);
 
     ASSERT_TRUE(ledger_->reserveAddress(kFirst + 5, request.stamp, false).ok());
-    const ReconcileResult settled = reconcile(printer_, *ledger_, request.stamp.station, "COM4");
+    const ReconcileResult settled = reconcile(printer_, *ledger_, request.stamp);
     EXPECT_EQ(settled.verified, 1);
     EXPECT_EQ(settled.abandoned, 1);
     EXPECT_EQ(stateOf(kFirst), MacState::Verified);

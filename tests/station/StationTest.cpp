@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -286,6 +288,27 @@ TEST(SlotDevicesTest, TwoNamesOfOneDeviceAreRefusedNamingBoth) {
               "COM3 and " + alias + " reach one device (" + device + ")");
     EXPECT_EQ(slotsOnOneDevice({"COM4", other, device, "/nowhere"}, com), std::nullopt);
     std::filesystem::remove_all(dir);
+}
+
+// A ledger lost between units (here a file that cannot be opened, then
+// can) fails the unit with a hint that names the ledger; the next unit
+// after it is back is done.
+TEST(RecipeWorkTest, TheNextUnitAfterTheLedgerIsBackIsDone) {
+    struct : UnitProgress {
+        bool next(std::string_view) override { return true; }
+    } progress;
+    QTemporaryDir dir;
+    QFile(dir.filePath("plain")).open(QIODevice::WriteOnly);
+    RecipeStation line{{}, dir.filePath("plain/ledger.sqlite"), "line-1", "Kovak"};
+    line.recipe.customerCode = 42;
+    const auto work = recipeWork(line)(dir.filePath("no-device").toStdString());
+    FakePrinter printer;
+    const UnitResult lost = work->provision(printer, progress);
+    EXPECT_FALSE(lost.done);
+    EXPECT_TRUE(lost.hint.starts_with("check the ledger")) << lost.hint;
+    QFile::remove(dir.filePath("plain"));
+    const UnitResult back = work->provision(printer, progress);
+    EXPECT_TRUE(back.done) << back.reason;
 }
 
 }  // namespace
