@@ -172,6 +172,8 @@ TEST(SlotTest, ARemovalIsGoneAndAMissingDeviceOnAnEmptySlotIsAFault) {
          "device gone", 1000},
         {Script{{{1001, 1e9}}, 1015, 1005}, "present done fault fault stopped ",
          "port held by another program", 1005},
+        {Script{{{1001, 1010}}, 1e9, 1010, PortFailure::Other}, "present done gone fault stopped ",
+         "no answer", 1012},
     };
     for (const auto& c : cases) {
         SlotRig rig;
