@@ -202,6 +202,14 @@ printer::Outcome<Slot::Answer> Slot::lookAround(std::optional<printer::Line> ski
 }
 
 bool Slot::waitForPrinter(std::stop_token stop) {
+    // A unit left on the slot when the station last ended may answer at any
+    // line; the full search finds it at once, where looks at the usual line
+    // would only send it requests at a speed it no longer listens at.
+    if (!searchedOnce_) {
+        searchedOnce_ = true;
+        const auto found = printer_->find();
+        if (found) return true;
+    }
     while (!stop.stop_requested()) {
         const auto seen = lookAround(std::nullopt);
         if (seen) {
