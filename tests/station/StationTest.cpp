@@ -107,6 +107,7 @@ struct SlotRig {
             script.apply(bench, now);
             if (now > stopAt) stop.request_stop();
         };
+        script.apply(bench, clock.now);
         Slot slot("/dev/ttyUSB0", Slot::Seams{clock,
                                               [&](const std::string&, std::stop_token) {
                                                   return std::make_unique<FakePrinter>(bench);
@@ -154,6 +155,17 @@ TEST(SlotTest, ANewUnitIsStartedAtOnceWhateverLineItAnswersAt) {
         EXPECT_LT(rig.times[6] - 1010.5, c.within) << c.second.speedIndex;
         EXPECT_EQ(rig.events[10].mac, "0A:5C:3E:00:10:02");
     }
+}
+
+// A unit left at the recipe's line when the station last ended is found by
+// the first search, without requests at a speed it no longer listens at.
+TEST(SlotTest, AUnitLeftFromTheLastRunIsFoundAtOnce) {
+    SlotRig rig;
+    rig.run(Script{{{1000, 1e9, {6, 1}}}}, [&](const Event& e) {
+        if (e.kind == EventKind::Done) rig.stop.request_stop();
+    });
+    EXPECT_EQ(kinds(rig.events, false), "present done stopped ");
+    EXPECT_EQ(rig.times[0], 1000.0);
 }
 
 // Silence for 2 s, or the device gone with the unit, is `gone`; a device
