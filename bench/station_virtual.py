@@ -343,10 +343,12 @@ def soak(args):
     rng = random.Random(args.seed)
     finished, kills, restarts, t0 = [], 0, 0, time.monotonic()
     done = failed = 0
-    shipped_state = {}
+    reasons = {}
 
     def on_event(e, p):
         nonlocal done, failed
+        if e["event"] == "failed":
+            reasons[e.get("reason", "")] = reasons.get(e.get("reason", ""), 0) + 1
         if e["event"] in ("done", "failed") and p:
             done += e["event"] == "done"
             failed += e["event"] == "failed"
@@ -374,6 +376,8 @@ def soak(args):
     print(f"soak: {done} done, {failed} failed over 8 slots in {wall:.0f} s "
           f"({(done + failed) * 3600 / wall:.0f} units/hour), station SIGKILLed {kills} times, "
           f"{len(run.states)} printers, {len(rows)} ledger rows {counts}")
+    for reason, count in sorted(reasons.items(), key=lambda r: -r[1]):
+        print(f"failed {count}x: {reason}")
     for problem in problems:
         print("PROBLEM", problem)
     print("soak: all checks passed" if not problems else f"soak: {len(problems)} problems")

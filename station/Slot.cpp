@@ -152,8 +152,10 @@ bool Slot::portFault(const printer::Failure& failure) {
         return false;
     }
     // A unit that took its device with it was told as gone; its device is
-    // missing until the next unit brings one.
-    if (failure.port == PortFailure::NoSuchDevice && leftWithDevice_) return true;
+    // missing (or failing, as it goes) until the next unit brings one.
+    if (leftWithDevice_ &&
+        (failure.port == PortFailure::NoSuchDevice || failure.port == PortFailure::Other))
+        return true;
     leftWithDevice_ = false;
     std::string reason = portWords(failure);
     if (reason != lastFault_) {
@@ -200,6 +202,14 @@ printer::Outcome<Slot::Answer> Slot::lookAround(std::optional<printer::Line> ski
 }
 
 bool Slot::waitForPrinter(std::stop_token stop) {
+    // A unit left on the slot when the station last ended may answer at any
+    // line; the full search finds it at once, where looks at the usual line
+    // would only send it requests at a speed it no longer listens at.
+    if (!searchedOnce_) {
+        searchedOnce_ = true;
+        const auto found = printer_->find();
+        if (found) return true;
+    }
     while (!stop.stop_requested()) {
         const auto seen = lookAround(std::nullopt);
         if (seen) {
@@ -292,15 +302,20 @@ void Slot::watchUnit(std::stop_token stop) {
                    failure.port == PortFailure::NoSuchDevice) {
             left("device gone", true);
             return;
-        } else if (failure.kind == FailureKind::PortUnavailable) {
+        } else if (failure.kind == FailureKind::PortUnavailable &&
+                   failure.port != PortFailure::Other) {
             // Held by another program: the unit cannot be seen, so its silence
             // does not count, and it is not taken for a new one afterwards.
             portFault(failure);
             lastAnswer = seams_.clock.nowSeconds();
-        } else if (failure.kind == FailureKind::NoReply) {
-            // A slow reply, or the unit has gone and the next one may already
-            // answer at the line fresh units come at.
-            const auto other = lookAround(unitLine_);
+        } else if (failure.kind == FailureKind::NoReply ||
+                   failure.kind == FailureKind::PortUnavailable) {
+            // A slow reply, or the unit has gone (an I/O error is a device on
+            // its way out) and the next one may already answer at the line
+            // fresh units come at.
+            const auto other = failure.kind == FailureKind::NoReply
+                                   ? lookAround(unitLine_)
+                                   : printer::Outcome<Answer>(silence());
             if (other && confirmed(*other)) {
                 arrivalLine_ = other->line;
                 left("another unit answered");

@@ -78,6 +78,7 @@ private:
     printer::Line unitLine_;
     std::optional<printer::MacAddress> unitMac_;
     std::optional<printer::Line> arrivalLine_;  // where the last new unit answered
+    bool searchedOnce_ = false;                 // the full search once, when the slot starts
     int silentLooks_ = 0;
     std::size_t nextSearchLine_ = 0;
     double unitStart_ = 0.0;

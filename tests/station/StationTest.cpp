@@ -109,6 +109,7 @@ struct SlotRig {
             script.apply(bench, now);
             if (now > stopAt) stop.request_stop();
         };
+        script.apply(bench, clock.now);
         Slot slot("/dev/ttyUSB0", Slot::Seams{clock,
                                               [&](const std::string&, std::stop_token) {
                                                   return std::make_unique<FakePrinter>(bench);
@@ -158,6 +159,17 @@ TEST(SlotTest, ANewUnitIsStartedAtOnceWhateverLineItAnswersAt) {
     }
 }
 
+// A unit left at the recipe's line when the station last ended is found by
+// the first search, without requests at a speed it no longer listens at.
+TEST(SlotTest, AUnitLeftFromTheLastRunIsFoundAtOnce) {
+    SlotRig rig;
+    rig.run(Script{{{1000, 1e9, {6, 1}}}}, [&](const Event& e) {
+        if (e.kind == EventKind::Done) rig.stop.request_stop();
+    });
+    EXPECT_EQ(kinds(rig.events, false), "present done stopped ");
+    EXPECT_EQ(rig.times[0], 1000.0);
+}
+
 // Silence for 2 s, or the device gone with the unit, is `gone`; a device
 // missing on an empty slot is a fault; a held port hides the unit, no silence.
 TEST(SlotTest, ARemovalIsGoneAndAMissingDeviceOnAnEmptySlotIsAFault) {
@@ -174,6 +186,8 @@ TEST(SlotTest, ARemovalIsGoneAndAMissingDeviceOnAnEmptySlotIsAFault) {
          "device gone", 1000},
         {Script{{{1001, 1e9}}, 1015, 1005}, "present done fault fault stopped ",
          "port held by another program", 1005},
+        {Script{{{1001, 1010}}, 1e9, 1010, PortFailure::Other}, "present done gone fault stopped ",
+         "no answer", 1012},
     };
     for (const auto& c : cases) {
         SlotRig rig;
