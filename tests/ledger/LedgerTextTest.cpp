@@ -94,7 +94,7 @@ TEST(LedgerReportText, CountsUnitsAndQuotesCsv) {
         r.state = state;
         r.stateName = stateText(state);
         r.recipe = "line-7";
-        r.station = "a";
+        r.station = "a,b";
         r.note = note;
         return r;
     };
@@ -112,8 +112,8 @@ TEST(LedgerReportText, CountsUnitsAndQuotesCsv) {
     const LedgerReport report = buildReport(filtered(rows, until));
     EXPECT_EQ(reportCsv(report),
               (QStringList{"kind,hour,recipe,station,done,not-done,reason",
-                           "units,2026-12-07T10:00Z,line-7,a,1,1,",
-                           "units,2026-12-07T11:00Z,line-7,a,1,2,",
+                           "units,2026-12-07T10:00Z,line-7,\"a,b\",1,1,",
+                           "units,2026-12-07T11:00Z,line-7,\"a,b\",1,2,",
                            "failure,,,,,2,\"read back, \"\"x\"\"\"", "failure,,,,,1,stopped"}));
 }
 
