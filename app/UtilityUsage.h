@@ -6,13 +6,6 @@
 
 namespace tessra::app {
 
-// The window takes no argument but these two; main answers them before the
-// window or a display is needed.
-inline constexpr std::array<OptionUsage, 2> kUtilityOptions{{
-    {"--help", "", ValueKind::None, 0, "Print this help and exit (also -h).", ""},
-    {"--version", "", ValueKind::None, 0, "Print the version and exit.", ""},
-}};
-
 inline constexpr std::array<VariableUsage, 2> kUtilityEnvironment{{
     {"TESSRA_COMn",
      "the device that port entry COMn opens (n = 1 to 10), e.g. TESSRA_COM1=/dev/ttyUSB0; wins "
@@ -49,7 +42,7 @@ inline constexpr ProgramUsage kUtilityUsage{
     "example a stable name under `/dev/serial/by-path`. View > Traffic shows every byte sent and "
     "received. File > Quit (Ctrl+Q) closes the window. When a port cannot be opened, the status "
     "bar keeps the reason and what to do about it until the next operation.",
-    kUtilityOptions,
+    kWindowOptions,
     {},
     kUtilityEnvironment,
     kUtilitySections,

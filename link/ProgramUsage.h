@@ -52,6 +52,13 @@ struct ProgramUsage {
     std::span<const SectionUsage> sections;  // after the environment in the manual page
 };
 
+// What a program that opens a window takes: only these two, answered before
+// the window or a display is needed.
+inline constexpr std::array<OptionUsage, 2> kWindowOptions{{
+    {"--help", "", ValueKind::None, 0, "Print this help and exit (also -h).", ""},
+    {"--version", "", ValueKind::None, 0, "Print the version and exit.", ""},
+}};
+
 // The four programs of the package; every "See also" names the other three.
 inline constexpr std::array<std::string_view, 4> kProgramNames{
     "tessra-printer-utility", "tessra-cli", "tessra-station", "tessra-printer-sim"};

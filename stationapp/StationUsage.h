@@ -6,13 +6,6 @@
 
 namespace tessra::stationapp {
 
-// The station's window takes no argument but these two; main answers them
-// before the window or a display is needed.
-inline constexpr std::array<OptionUsage, 2> kStationOptions{{
-    {"--help", "", ValueKind::None, 0, "Print this help and exit (also -h).", ""},
-    {"--version", "", ValueKind::None, 0, "Print the version and exit.", ""},
-}};
-
 inline constexpr std::array<VariableUsage, 3> kStationEnvironment{{
     {"TESSRA_PASSWORD", "the level-1 password; without it the window asks when a run starts"},
     {"TESSRA_LEDGER", "the ledger: an SQLite file or postgresql://..."},
@@ -44,7 +37,7 @@ inline constexpr ProgramUsage kStationUsage{
     "new unit starts.\n\n"
     "The same station runs without a window as `tessra-cli station --slots PORT[,PORT...] "
     "RECIPE`.",
-    kStationOptions,
+    kWindowOptions,
     {},
     kStationEnvironment,
     kStationSections,
