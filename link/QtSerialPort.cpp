@@ -131,10 +131,9 @@ bool QtSerialPort::open(int portNumber) {
     }
     port_.setPortName(device);
     removeEmptyStaleLock(device);
-    // Open with the defaults first: some devices refuse to open with a
-    // parity they cannot carry. QSerialPort applies the settings it last
-    // held on open, and a pseudo-terminal that a killed search left at odd
-    // parity refuses odd parity again ("Invalid argument").
+    // Open at no parity: QSerialPort applies on open the parity it last
+    // carried, and a device that cannot carry it, such as another adapter
+    // than the one a search left at odd parity, would refuse to open.
     port_.setParity(QSerialPort::NoParity);
     if (!port_.open(QIODevice::ReadWrite)) {
         fail(port_.errorString(), failureOf(port_.error(), device));
