@@ -44,7 +44,10 @@ std::string commandUsage(const CommandEntry& command) {
     std::string usage(command.name);
     if (!command.arguments.empty()) usage += " " + std::string(command.arguments);
     for (const OptionUsage& o : kOptions)
-        if ((o.takenBy & command.flags) != 0) usage += " [" + optionUsage(o) + "]";
+        if (needsOption(command, o.name))
+            usage += " " + optionUsage(o);
+        else if ((o.takenBy & command.flags) != 0)
+            usage += " [" + optionUsage(o) + "]";
     return usage;
 }
 
@@ -274,7 +277,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
             parser.isSet(qText(option.name.substr(2))))
             return refused(std::string(option.name) + " does not go with " + c.command, json);
     }
-    if ((entry->flags & kTakesSlots) && c.slotPorts.empty())
+    if (needsOption(*entry, "--slots") && c.slotPorts.empty())
         return refused(c.command + " needs --slots PORT[,PORT...]", json);
     result.commandLine = std::move(c);
     return result;

@@ -16,6 +16,7 @@ enum CommandFlag : unsigned {
     kTakesStation = 8,   // --station
     kTakesFilters = 16,  // --since, --until, --recipe (and --station)
     kTakesSlots = 32,    // --slots, --count
+    kNeedsSlots = 64,    // --slots is not optional
 };
 
 struct CommandEntry {
@@ -28,6 +29,12 @@ struct CommandEntry {
     std::string_view summary;  // --help's line
     std::string_view details;  // what the manual page and the README add
 };
+
+// Whether the command cannot go without the option, which its usage then
+// shows without brackets.
+constexpr bool needsOption(const CommandEntry& command, std::string_view option) {
+    return (command.flags & kNeedsSlots) != 0 && option == "--slots";
+}
 
 inline constexpr std::array<CommandEntry, 17> kCommands{{
     {"detect", "", ValueKind::None, 0, 0, kNoFlags, "print the line the printer answers at",
@@ -77,7 +84,7 @@ inline constexpr std::array<CommandEntry, 17> kCommands{{
     {"provision", "RECIPE", ValueKind::File, 1, 1, kTakesStation,
      "apply a recipe to the printer: settings, MAC, customer code, receipt",
      "The printer is the one on `--port` (see \"Provisioning from a recipe\" in README.md)"},
-    {"station", "RECIPE", ValueKind::File, 1, 1, kTakesStation | kTakesSlots,
+    {"station", "RECIPE", ValueKind::File, 1, 1, kTakesStation | kTakesSlots | kNeedsSlots,
      "provision printers on several ports at once, one slot per port",
      "until `--count` units have finished, or Ctrl-C or SIGTERM (see \"Production station\" in "
      "README.md)"},

@@ -30,8 +30,9 @@ inline constexpr std::array<OptionUsage, 10> kSimOptions{{
     {"--mac", "ADDRESS", ValueKind::Text, 0,
      "the factory MAC address (0A:5C:3E:00:10:07) of a flash that starts from the defaults",
      "That is, no state file yet, or a damaged one; a stored flash keeps its own."},
-    {"--no-reply", "", ValueKind::None, 0, "never answer a request", ""},
-    {"--reply-delay", "MS", ValueKind::Text, 0, "answer MS milliseconds late (0 to 60000)", ""},
+    {"--no-reply", "", ValueKind::None, 0, "never answer a request", "To try time-outs."},
+    {"--reply-delay", "MS", ValueKind::Text, 0, "answer MS milliseconds late (0 to 60000)",
+     "To try slow printers."},
     {"--help", "", ValueKind::None, 0, "this text (also -h)", ""},
     {"--version", "", ValueKind::None, 0, "the version", ""},
 }};

@@ -248,11 +248,15 @@ std::string cell(std::string_view text) {
     return out;
 }
 
-std::vector<std::pair<std::string, std::string>> readmeParts() {
-    std::string options = "| Option | Meaning |\n|---|---|\n";
-    for (const OptionUsage& o : kOptions)
-        options +=
+std::string optionTable(std::span<const OptionUsage> options) {
+    std::string table = "| Option | Meaning |\n|---|---|\n";
+    for (const OptionUsage& o : options)
+        table +=
             "| `" + cell(optionUsage(o)) + "` | " + cell(fullText(o.summary, o.details)) + " |\n";
+    return table;
+}
+
+std::vector<std::pair<std::string, std::string>> readmeParts() {
     std::string commands = "| Command | Does |\n|---|---|\n";
     for (const auto& c : kCommands)
         commands += "| `" + cell(cli::commandUsage(c)) + "` | " + cell(commandText(c)) + " |\n";
@@ -260,9 +264,11 @@ std::vector<std::pair<std::string, std::string>> readmeParts() {
     for (const ExitUsage& e : cli::kExitCodes)
         exits +=
             "| " + std::to_string(e.code) + " | " + cell(fullText(e.summary, e.details)) + " |\n";
-    return {{"tessra-cli options", options},
+    // In the order the README holds them.
+    return {{"tessra-cli options", optionTable(kOptions)},
             {"tessra-cli commands", commands},
-            {"tessra-cli exit codes", exits}};
+            {"tessra-cli exit codes", exits},
+            {"tessra-printer-sim options", optionTable(sim::kSimOptions)}};
 }
 
 constexpr std::string_view kBegin = "<!-- generated from the command table: ";
@@ -294,7 +300,7 @@ int updateReadme(const char* path, bool checkOnly) {
     if (updated.empty()) return 1;
     if (checkOnly) {
         if (updated == text.str()) return 0;
-        std::cerr << path << ": tessra-cli's tables differ from its command table; run "
+        std::cerr << path << ": the generated tables differ from the programs' tables; run "
                   << "cmake --build build --target update_readme\n";
         return 1;
     }
