@@ -223,7 +223,12 @@ build_copy() { cmake --build "$build" -j "$jobs" >"$1" 2>&1; }
 
 # A test that fails is run again up to twice: only a failure that repeats
 # counts, so a test that loses a race on a loaded machine kills nothing.
+# Without its cost data ctest starts the tests in the order they are defined,
+# the lower layers' unit tests before the end-to-end runs; with it, the
+# slowest end-to-end test first, which a fault killed by a unit test would
+# wait for all the same.
 run_tests() {
+    rm -f "$build/Testing/Temporary/CTestCostData.txt"
     ctest --test-dir "$build" -j "$jobs" --stop-on-failure --timeout "$test_timeout" \
         --repeat until-pass:3 --output-on-failure >"$1" 2>&1
 }
