@@ -19,6 +19,8 @@ Options:
   --check         only check that every find text occurs exactly once; no build
   --list          print the ids and descriptions
   --keep-going    carry on after a stale record or a build failure
+  --from ID       start at the fault ID, in the list's order (to go on with a
+                  run that was stopped; with --no-baseline, at once)
   --no-baseline   skip building and testing the unchanged copy first
   --scratch DIR   scratch folder (default: $TMPDIR/tessra-mutants, or /tmp)
   --jobs N        parallel build and test jobs (default 2)
@@ -45,6 +47,7 @@ keep_going=false
 check_only=false
 list_only=false
 baseline=true
+from=""
 patterns=()
 
 while (($#)); do
@@ -53,6 +56,7 @@ while (($#)); do
         --list) list_only=true ;;
         --keep-going) keep_going=true ;;
         --no-baseline) baseline=false ;;
+        --from) from=${2:?--from needs a fault id} && shift ;;
         --scratch) scratch=${2:?--scratch needs a folder} && shift ;;
         --jobs) jobs=${2:?--jobs needs a number} && shift ;;
         --timeout) test_timeout=${2:?--timeout needs seconds} && shift ;;
@@ -123,6 +127,14 @@ if ((${#patterns[@]})); then
     done
 else
     selected=("${!ids[@]}")
+fi
+if [[ -n $from ]]; then
+    start=-1
+    for k in "${!selected[@]}"; do
+        [[ ${ids[selected[k]]} == "$from" ]] && start=$k && break
+    done
+    ((start >= 0)) || die "--from: no selected fault has the id '$from' (see --list)"
+    selected=("${selected[@]:start}")
 fi
 
 if $list_only; then
@@ -209,6 +221,9 @@ sync_tree() {
 # With ccache, putting a file back after its fault costs a cache hit, not a compile.
 configure() {
     local launcher=()
+    # A file put back after its fault has a new time stamp; ccache would then
+    # preprocess every file that includes it again instead of a direct hit.
+    export CCACHE_SLOPPINESS=include_file_mtime,include_file_ctime,time_macros
     command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
     # Each fault relinks many test programs; lld links them several times faster.
     command -v ld.lld >/dev/null && launcher+=(-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld)
